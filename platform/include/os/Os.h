@@ -4,3 +4,4 @@
 // calls a system function directly.
 
 #include "os/Kernel.h"
+#include "os/Storage.h"

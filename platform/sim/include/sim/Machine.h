@@ -17,8 +17,16 @@
 #include <unordered_map>
 
 #include "os/Win32Types.h"
+#include "sim/StorageDevice.h"
 
 namespace sim {
+
+// Where a disk appears on the machine.
+struct DiskAttachment {
+  wchar_t driveLetter = 0;         // 'A' to 'Z'; 0: the disk has no volume letter
+  UINT driveType = DRIVE_REMOVABLE;  // what GetDriveType reports for the letter
+  int physicalDriveNumber = -1;    // N of "\\.\PhysicalDriveN"; -1: the lowest free
+};
 
 struct WindowsVersion {
   DWORD major = 0;
@@ -69,6 +77,13 @@ class Machine {
   std::size_t LiveAllocationCount() const;
   void* Allocate(std::size_t bytes, bool zeroFill);
   bool Free(void* memory);
+
+  // Disks. AttachDisk returns the physical drive number the disk got; a
+  // drive letter without a disk (a fixed C:, an empty CD drive) is added
+  // with AddDriveLetter.
+  int AttachDisk(std::shared_ptr<StorageDevice> device, const DiskAttachment& attachment);
+  void DetachDisk(int physicalDriveNumber);
+  void AddDriveLetter(wchar_t driveLetter, UINT driveType);
 
   // Kernel object handles.
   HANDLE AddObject(std::shared_ptr<KernelObject> object);
