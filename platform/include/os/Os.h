@@ -4,4 +4,6 @@
 // calls a system function directly.
 
 #include "os/Kernel.h"
+#include "os/Modules.h"
+#include "os/Registry.h"
 #include "os/Storage.h"

@@ -1,0 +1,16 @@
+#pragma once
+// The registry: what discovery reads on Windows 9x; the housekeeping
+// library uses more of it.
+
+#include "os/Win32Types.h"
+
+namespace os {
+
+LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM desired, PHKEY result);
+LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved,
+                      LPWSTR className, LPDWORD classLength, PFILETIME lastWriteTime);
+LSTATUS RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                         LPDWORD dataLength);
+LSTATUS RegCloseKey(HKEY key);
+
+}  // namespace os
