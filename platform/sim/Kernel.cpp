@@ -50,6 +50,9 @@ HLOCAL LocalFree(HLOCAL memory) {
 }
 
 BOOL CloseHandle(HANDLE object) {
+  // -1 is also the pseudo handle of the current process: closing it is
+  // allowed and does nothing.
+  if (object == INVALID_HANDLE_VALUE) return TRUE;
   return machine().RemoveObject(object) ? TRUE : Fail(ERROR_INVALID_HANDLE);
 }
 

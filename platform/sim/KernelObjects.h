@@ -12,6 +12,8 @@ class KernelObject {
   virtual bool IsSignaled() const = 0;
   // Called when a wait is satisfied by this object.
   virtual void OnWaitSatisfied() {}
+  // Called once its handle is closed, without the machine's state mutex.
+  virtual void OnClose() {}
 };
 
 class Event : public KernelObject {

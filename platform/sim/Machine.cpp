@@ -1,12 +1,14 @@
 #include "sim/Machine.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
-
+#include <limits>
 #include <thread>
 
 #include "KernelObjects.h"
+#include "StorageStack.h"
 
 namespace sim {
 
@@ -19,9 +21,15 @@ Machine& DefaultMachine() {
   return machine;
 }
 
-thread_local bool onSimulatedThread = false;
+constexpr std::uint64_t kNoDeadline = std::numeric_limits<std::uint64_t>::max();
 
 }  // namespace
+
+// A thread blocked in Wait: what it waits for and until when.
+struct Machine::Waiter {
+  const KernelObject* object;  // null: the machine's end waiting for its threads
+  std::uint64_t deadline;      // kNoDeadline for an infinite wait
+};
 
 WindowsVersion WindowsVersion::Windows95() { return {4, 0, 950, VER_PLATFORM_WIN32_WINDOWS, L""}; }
 WindowsVersion WindowsVersion::Windows98() {
@@ -44,11 +52,21 @@ WindowsVersion WindowsVersion::Windows2003() {
 }
 WindowsVersion WindowsVersion::WindowsVista() { return {6, 0, 6000, VER_PLATFORM_WIN32_NT, L""}; }
 
-Machine::Machine() : version(WindowsVersion::WindowsXp()) {}
+Machine::Machine()
+    : version(WindowsVersion::WindowsXp()), storage(std::make_unique<StorageStack>()) {}
 
 Machine::~Machine() {
   std::unique_lock<std::mutex> lock(stateMutex);
+  // The driving thread blocks here like in a wait, so that the threads'
+  // own timed waits can still run out.
+  const Waiter self{nullptr, kNoDeadline};
+  waiters.push_back(&self);
+  stateChanged.notify_all();
   stateChanged.wait(lock, [this] { return runningThreads == 0; });
+  waiters.erase(std::find(waiters.begin(), waiters.end(), &self));
+  lock.unlock();
+  // Handles still open are closed before the machine's parts go.
+  objects.clear();
   for (auto& allocation : allocations) std::free(allocation.first);
 }
 
@@ -81,18 +99,19 @@ bool Machine::VersionQueryFails() const {
 
 DWORD Machine::GetTickCount() const {
   std::lock_guard<std::mutex> lock(stateMutex);
-  return tickCount;
+  // Wraps after 49.7 days, as on Windows.
+  return tickBase + static_cast<DWORD>(virtualTime);
 }
 
 void Machine::SetTickCount(DWORD ticks) {
   std::lock_guard<std::mutex> lock(stateMutex);
-  tickCount = ticks;
+  tickBase = ticks - static_cast<DWORD>(virtualTime);
 }
 
 void Machine::AdvanceClock(DWORD milliseconds) {
   {
     std::lock_guard<std::mutex> lock(stateMutex);
-    tickCount += milliseconds;  // wraps after 49.7 days, as on Windows
+    virtualTime += milliseconds;
   }
   stateChanged.notify_all();
 }
@@ -142,6 +161,26 @@ bool Machine::Free(void* memory) {
   return true;
 }
 
+int Machine::AttachDisk(std::shared_ptr<StorageDevice> device, const DiskAttachment& attachment) {
+  return storage->AttachDisk(std::move(device), attachment);
+}
+
+bool Machine::DetachDisk(int physicalDriveNumber) {
+  return storage->DetachDisk(physicalDriveNumber);
+}
+
+bool Machine::AddDriveLetter(wchar_t driveLetter, UINT driveType) {
+  return storage->AddDriveLetter(driveLetter, driveType);
+}
+
+std::vector<DiskOperation> Machine::DiskOperations(int physicalDriveNumber) const {
+  return storage->DiskOperations(physicalDriveNumber);
+}
+
+bool Machine::IsVolumeLocked(wchar_t driveLetter) const {
+  return storage->IsVolumeLocked(driveLetter);
+}
+
 HANDLE Machine::AddObject(std::shared_ptr<KernelObject> object) {
   std::lock_guard<std::mutex> lock(stateMutex);
   const std::uintptr_t value = nextHandle;
@@ -157,8 +196,17 @@ std::shared_ptr<KernelObject> Machine::FindObject(HANDLE handle) const {
 }
 
 bool Machine::RemoveObject(HANDLE handle) {
-  std::lock_guard<std::mutex> lock(stateMutex);
-  return objects.erase(reinterpret_cast<std::uintptr_t>(handle)) == 1;
+  std::shared_ptr<KernelObject> object;
+  {
+    std::lock_guard<std::mutex> lock(stateMutex);
+    auto found = objects.find(reinterpret_cast<std::uintptr_t>(handle));
+    if (found == objects.end()) return false;
+    object = std::move(found->second);
+    objects.erase(found);
+  }
+  // Outside the lock: closing a file reaches its device's state.
+  object->OnClose();
+  return true;
 }
 
 std::size_t Machine::OpenHandleCount() const {
@@ -177,7 +225,6 @@ HANDLE Machine::StartThread(LPTHREAD_START_ROUTINE start, LPVOID parameter, LPDW
   // Detached: a finished thread must not keep its stack until the machine
   // ends. The destructor waits for every thread instead.
   std::thread([this, thread, start, parameter] {
-    onSimulatedThread = true;
     const DWORD code = start(parameter);
     std::lock_guard<std::mutex> finishLock(stateMutex);
     thread->Finish(code);
@@ -191,22 +238,46 @@ DWORD Machine::Wait(HANDLE handle, DWORD milliseconds) {
   std::shared_ptr<KernelObject> object = FindObject(handle);
   if (object == nullptr) return WAIT_FAILED;
   std::unique_lock<std::mutex> lock(stateMutex);
-  const DWORD start = tickCount;
+  const Waiter self{object.get(),
+                    milliseconds == INFINITE ? kNoDeadline : virtualTime + milliseconds};
   for (;;) {
     if (object->IsSignaled()) {
       object->OnWaitSatisfied();
       return WAIT_OBJECT_0;
     }
-    const DWORD waited = tickCount - start;
-    if (milliseconds != INFINITE && waited >= milliseconds) return WAIT_TIMEOUT;
-    const int otherThreads = runningThreads - (onSimulatedThread ? 1 : 0);
-    if (milliseconds != INFINITE && otherThreads == 0) {
-      // Nothing else runs that could signal the object: the wait times out.
-      tickCount = start + milliseconds;
-      return WAIT_TIMEOUT;
+    if (virtualTime >= self.deadline) return WAIT_TIMEOUT;
+    if (OthersAllBlocked()) {
+      // Nothing can change until time passes: jump to the first deadline.
+      const std::uint64_t next = EarliestDeadline(self.deadline);
+      if (next != kNoDeadline && next > virtualTime) {
+        virtualTime = next;
+        stateChanged.notify_all();
+        continue;
+      }
+      // Either a waiter whose time is up has not woken yet, or every
+      // thread waits forever: a deadlock, as it would be on Windows.
     }
+    waiters.push_back(&self);
     stateChanged.wait(lock);
+    waiters.erase(std::find(waiters.begin(), waiters.end(), &self));
   }
+}
+
+bool Machine::OthersAllBlocked() const {
+  // The machine's threads and the one thread that drives it.
+  const int threads = runningThreads + 1;
+  if (static_cast<int>(waiters.size()) + 1 < threads) return false;
+  for (const Waiter* waiter : waiters) {
+    const bool canEnd = waiter->object != nullptr && waiter->object->IsSignaled();
+    if (canEnd || waiter->deadline <= virtualTime) return false;
+  }
+  return true;
+}
+
+std::uint64_t Machine::EarliestDeadline(std::uint64_t ownDeadline) const {
+  std::uint64_t earliest = ownDeadline;
+  for (const Waiter* waiter : waiters) earliest = std::min(earliest, waiter->deadline);
+  return earliest;
 }
 
 void Machine::NotifyStateChanged() { stateChanged.notify_all(); }

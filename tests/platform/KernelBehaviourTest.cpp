@@ -95,6 +95,14 @@ TEST(KernelBehaviour, ClosedHandleIsInvalid) {
   EXPECT_EQ(os::GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
 
+TEST(KernelBehaviour, ClosingThePseudoHandleOfTheProcessDoesNothing) {
+  // INVALID_HANDLE_VALUE is also GetCurrentProcess()'s value.
+  EXPECT_TRUE(os::CloseHandle(INVALID_HANDLE_VALUE));
+  os::SetLastError(0);
+  EXPECT_FALSE(os::CloseHandle(nullptr));
+  EXPECT_EQ(os::GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
 TEST(KernelBehaviour, LocalAllocZeroFillsAndFrees) {
   auto* bytes = static_cast<unsigned char*>(os::LocalAlloc(LPTR, 4096));
   ASSERT_NE(bytes, nullptr);

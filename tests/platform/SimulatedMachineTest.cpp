@@ -40,6 +40,80 @@ TEST_F(SimulatedMachineTest, SleepsOnWorkerThreadsShareTheClock) {
   os::CloseHandle(thread);
 }
 
+struct Handshake {
+  HANDLE ready;
+  HANDLE go;
+};
+
+// Says it is ready, then waits up to five seconds for the go.
+DWORD WINAPI WaitForTheGo(LPVOID parameter) {
+  auto* handshake = static_cast<Handshake*>(parameter);
+  os::SetEvent(handshake->ready);
+  return os::WaitForSingleObjectEx(handshake->go, 5000, FALSE);
+}
+
+TEST_F(SimulatedMachineTest, TimedWaitOfAThreadEndsWhenTheDrivingThreadSignals) {
+  machine->SetTickCount(0);
+  Handshake handshake{os::CreateEventW(nullptr, FALSE, FALSE, nullptr),
+                      os::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  HANDLE thread = os::CreateThread(nullptr, 0, WaitForTheGo, &handshake, 0, nullptr);
+  ASSERT_EQ(os::WaitForSingleObjectEx(handshake.ready, INFINITE, FALSE), WAIT_OBJECT_0);
+  // This thread runs on; its signal, not the clock, ends the other's wait.
+  os::SetEvent(handshake.go);
+  ASSERT_EQ(os::WaitForSingleObjectEx(thread, INFINITE, FALSE), WAIT_OBJECT_0);
+  DWORD result = 0;
+  os::GetExitCodeThread(thread, &result);
+  EXPECT_EQ(result, WAIT_OBJECT_0);
+  EXPECT_EQ(os::GetTickCount(), 0u);
+  for (HANDLE handle : {thread, handshake.ready, handshake.go}) os::CloseHandle(handle);
+}
+
+// Waits the number of milliseconds given for an event that never comes and
+// returns the tick count it timed out at.
+DWORD WINAPI WaitInVain(LPVOID milliseconds) {
+  HANDLE never = os::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  os::WaitForSingleObjectEx(never, static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(milliseconds)),
+                            FALSE);
+  os::CloseHandle(never);
+  return os::GetTickCount();
+}
+
+TEST_F(SimulatedMachineTest, BlockedThreadsTimeOutInDeadlineOrder) {
+  machine->SetTickCount(0);
+  HANDLE late =
+      os::CreateThread(nullptr, 0, WaitInVain, reinterpret_cast<LPVOID>(3000), 0, nullptr);
+  HANDLE early =
+      os::CreateThread(nullptr, 0, WaitInVain, reinterpret_cast<LPVOID>(1000), 0, nullptr);
+  for (HANDLE thread : {late, early}) {
+    ASSERT_EQ(os::WaitForSingleObjectEx(thread, INFINITE, FALSE), WAIT_OBJECT_0);
+  }
+  DWORD lateTick = 0;
+  DWORD earlyTick = 0;
+  os::GetExitCodeThread(late, &lateTick);
+  os::GetExitCodeThread(early, &earlyTick);
+  EXPECT_EQ(earlyTick, 1000u);
+  EXPECT_EQ(lateTick, 3000u);
+  os::CloseHandle(late);
+  os::CloseHandle(early);
+}
+
+DWORD WINAPI WaitForever(LPVOID event) {
+  return os::WaitForSingleObjectEx(static_cast<HANDLE>(event), INFINITE, FALSE);
+}
+
+TEST_F(SimulatedMachineTest, TimedWaitRunsOutWhileAnotherThreadWaitsForIt) {
+  machine->SetTickCount(0);
+  HANDLE afterwards = os::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE never = os::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE thread = os::CreateThread(nullptr, 0, WaitForever, afterwards, 0, nullptr);
+  // The other thread waits for this one: only time can end this wait.
+  EXPECT_EQ(os::WaitForSingleObjectEx(never, 1000, FALSE), WAIT_TIMEOUT);
+  EXPECT_EQ(os::GetTickCount(), 1000u);
+  os::SetEvent(afterwards);
+  EXPECT_EQ(os::WaitForSingleObjectEx(thread, INFINITE, FALSE), WAIT_OBJECT_0);
+  for (HANDLE handle : {thread, afterwards, never}) os::CloseHandle(handle);
+}
+
 TEST_F(SimulatedMachineTest, TickCountWrapsLikeWindows) {
   machine->SetTickCount(0xFFFFFFF0);
   os::Sleep(0x20);

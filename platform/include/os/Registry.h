@@ -13,4 +13,13 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD 
                          LPDWORD dataLength);
 LSTATUS RegCloseKey(HKEY key);
 
+// Writing, for the housekeeping library and for tests that build keys.
+LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR className, DWORD options,
+                        REGSAM desired, LPSECURITY_ATTRIBUTES securityAttributes, PHKEY result,
+                        LPDWORD disposition);
+LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
+                       DWORD dataLength);
+LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subKey);
+LSTATUS RegDeleteValueW(HKEY key, LPCWSTR valueName);
+
 }  // namespace os

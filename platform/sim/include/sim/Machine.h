@@ -9,12 +9,15 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <typeindex>
 #include <unordered_map>
+#include <vector>
 
 #include "os/Win32Types.h"
 #include "sim/StorageDevice.h"
@@ -23,9 +26,24 @@ namespace sim {
 
 // Where a disk appears on the machine.
 struct DiskAttachment {
-  wchar_t driveLetter = 0;         // 'A' to 'Z'; 0: the disk has no volume letter
+  wchar_t driveLetter = 0;           // 'A' to 'Z'; 0: the disk has no volume letter
   UINT driveType = DRIVE_REMOVABLE;  // what GetDriveType reports for the letter
-  int physicalDriveNumber = -1;    // N of "\\.\PhysicalDriveN"; -1: the lowest free
+  int physicalDriveNumber = -1;      // N of "\\.\PhysicalDriveN"; -1: the lowest free
+};
+
+// The two kinds of handle a disk is reached through.
+enum class DiskHandleKind { kVolume, kPhysicalDrive };
+
+// One request that reached a disk through a handle, kept in arrival order so
+// that tests can check sequences (a lock before the writes, ...).
+struct DiskOperation {
+  enum class Kind { kRead, kWrite, kIoControl };
+  Kind kind = Kind::kIoControl;
+  DiskHandleKind handleKind = DiskHandleKind::kVolume;
+  DWORD ioControlCode = 0;       // kIoControl
+  std::uint64_t diskOffset = 0;  // kRead, kWrite: byte position on the disk
+  DWORD length = 0;              // kRead, kWrite: bytes asked for
+  DWORD error = ERROR_SUCCESS;   // the call's last error when it failed
 };
 
 struct WindowsVersion {
@@ -46,6 +64,7 @@ struct WindowsVersion {
 };
 
 class KernelObject;
+class StorageStack;
 
 class Machine {
  public:
@@ -78,12 +97,29 @@ class Machine {
   void* Allocate(std::size_t bytes, bool zeroFill);
   bool Free(void* memory);
 
-  // Disks. AttachDisk returns the physical drive number the disk got; a
-  // drive letter without a disk (a fixed C:, an empty CD drive) is added
-  // with AddDriveLetter.
+  // Disks. AttachDisk returns the physical drive number the disk got, or -1
+  // when its letter or number is taken. A drive letter without a disk (a
+  // fixed C:, an empty CD drive) is added with AddDriveLetter. Detaching is
+  // unplugging: the letter goes and the disk's open handles stop working.
   int AttachDisk(std::shared_ptr<StorageDevice> device, const DiskAttachment& attachment);
-  void DetachDisk(int physicalDriveNumber);
-  void AddDriveLetter(wchar_t driveLetter, UINT driveType);
+  bool DetachDisk(int physicalDriveNumber);
+  bool AddDriveLetter(wchar_t driveLetter, UINT driveType);
+  // What reached the disk so far; empty for a number without a disk.
+  std::vector<DiskOperation> DiskOperations(int physicalDriveNumber) const;
+  bool IsVolumeLocked(wchar_t driveLetter) const;
+  StorageStack& Storage() { return *storage; }
+
+  // Services kept outside this class (modules, registry, ASPI, vwin32):
+  // created on first use with the machine as argument, destroyed with it
+  // after its threads have ended. A part's constructor must not ask for
+  // another part.
+  template <typename Part>
+  Part& GetPart() {
+    std::lock_guard<std::mutex> lock(partsMutex);
+    std::shared_ptr<void>& slot = parts[std::type_index(typeid(Part))];
+    if (slot == nullptr) slot = std::make_shared<Part>(*this);
+    return *static_cast<Part*>(slot.get());
+  }
 
   // Kernel object handles.
   HANDLE AddObject(std::shared_ptr<KernelObject> object);
@@ -94,9 +130,10 @@ class Machine {
   // Threads run for real; the machine waits for them when it is destroyed.
   HANDLE StartThread(LPTHREAD_START_ROUTINE start, LPVOID parameter, LPDWORD threadId);
 
-  // Waits until the object is signalled. A finite wait that nothing can end,
-  // because no other simulated thread is running, times out at once on the
-  // virtual clock.
+  // Waits until the object is signalled. Time passes only on the virtual
+  // clock: when every thread of the machine (its threads and the one that
+  // drives it) is blocked in a wait, the clock jumps to the earliest
+  // deadline and that wait times out; a 120-second wait costs nothing.
   DWORD Wait(HANDLE handle, DWORD milliseconds);
   // Called by objects whose signal state changed.
   void NotifyStateChanged();
@@ -105,6 +142,10 @@ class Machine {
  private:
   friend class ScopedMachine;
   static void Install(Machine* machine);
+  // Caller holds stateMutex. True when every thread but the caller is
+  // blocked in a wait that cannot end without time passing.
+  bool OthersAllBlocked() const;
+  std::uint64_t EarliestDeadline(std::uint64_t ownDeadline) const;
 
   mutable std::mutex stateMutex;
   std::condition_variable stateChanged;
@@ -112,7 +153,13 @@ class Machine {
   WindowsVersion version;
   bool versionQueryFails = false;
 
-  DWORD tickCount = 0x00100000;
+  // Virtual milliseconds since the machine started; GetTickCount adds the
+  // base, so that a test can place the tick count anywhere.
+  std::uint64_t virtualTime = 0;
+  DWORD tickBase = 0x00100000;
+  // The threads blocked in Wait right now.
+  struct Waiter;
+  std::vector<const Waiter*> waiters;
 
   std::size_t heapLimit = std::size_t{512} * 1024 * 1024;
   std::size_t heapInUse = 0;
@@ -124,6 +171,11 @@ class Machine {
 
   DWORD nextThreadId = 0x400;
   int runningThreads = 0;
+
+  std::unique_ptr<StorageStack> storage;
+
+  std::mutex partsMutex;
+  std::map<std::type_index, std::shared_ptr<void>> parts;
 };
 
 // Installs a fresh machine for the lifetime of a test and restores the

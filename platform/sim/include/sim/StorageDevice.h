@@ -10,6 +10,8 @@ namespace sim {
 
 enum class ScsiDirection { kNone, kIn, kOut };
 
+// What pass-through delivers: a transfer of no bytes comes as kNone whatever
+// direction the caller named, and an unspecified direction with data as kIn.
 struct ScsiRequest {
   std::vector<std::uint8_t> cdb;
   ScsiDirection direction = ScsiDirection::kNone;
@@ -30,10 +32,16 @@ class StorageDevice {
  public:
   virtual ~StorageDevice() = default;
 
-  // False while the device is unplugged or has vanished: every access fails
-  // with ERROR_DEVICE_NOT_CONNECTED (or the file no longer opens).
+  // False while the device is unplugged or has vanished: its drive letter
+  // goes, new opens fail with ERROR_FILE_NOT_FOUND and every call on an
+  // open handle with ERROR_DEVICE_NOT_CONNECTED; once it is back it is a
+  // newly arrived disk and the old handles stay dead. Asked from any thread,
+  // also while another thread is inside one of the calls below; it must not
+  // call back into the machine.
   virtual bool IsPresent() const = 0;
 
+  // Through a disk's handles, this call and the block calls below reach the
+  // device one at a time.
   virtual ScsiResult ExecuteScsi(const ScsiRequest& request) = 0;
 
   // The medium as file I/O sees it: block size in bytes and block count.

@@ -1,0 +1,6 @@
+#include "BehaviourMachine.h"
+
+struct BehaviourMachine::State {};
+
+BehaviourMachine::BehaviourMachine() = default;
+BehaviourMachine::~BehaviourMachine() = default;
