@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "core/RyStatus.h"
+#include "device/RyReadCapacity.h"
 #include "device/RyScsi9x.h"
+#include "device/RyScsiInquiry.h"
 #include "player/RyChipCommands.h"
 #include "sim/ModuleTable.h"
 #include "tests/support/CommandExchange.h"
@@ -49,6 +51,24 @@ class Win9xTransportTest : public ::testing::Test {
 TEST_F(Win9xTransportTest, FoundThroughTheInt13Unit) {
   EXPECT_EQ(transport->GetDriveLetter(), L'E');
   EXPECT_EQ(transport->GetHostAdapterId(), bench.playerAdapter);
+}
+
+TEST_F(Win9xTransportTest, StandardCommandsTravelThroughAspi) {
+  CRyScsiInquiry inquiry;
+  ASSERT_EQ(transport->SendCommand(inquiry), 0);
+  std::uint8_t identity[96] = {};
+  ASSERT_EQ(inquiry.CopyAnswer(identity), 0);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(identity) + 8, 24), "norvik  K520            ");
+  EXPECT_EQ(LastRequest().bufferLength, 96u);
+  EXPECT_EQ(LastRequest().cdb, (std::vector<std::uint8_t>{0x12, 0, 0, 0, 0x60, 0}));
+
+  CRyReadCapacity capacity;
+  ASSERT_EQ(transport->SendCommand(capacity), 0);
+  std::uint32_t values[2] = {};
+  ASSERT_EQ(capacity.GetCapacity(values), 0);
+  EXPECT_EQ(std::uint64_t{values[0]} + 1, bench.player->GetMedium()->BlockCount());
+  EXPECT_EQ(values[1], 512u);
+  EXPECT_EQ(LastRequest().flags, 0x48);
 }
 
 TEST_F(Win9xTransportTest, ReadAndWriteRequestBlocks) {

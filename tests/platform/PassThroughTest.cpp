@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DiskFixture.h"
+#include "tests/support/CommandExchange.h"
 
 namespace {
 
@@ -68,20 +69,6 @@ class PassThroughTest : public DiskFixture, public ::testing::WithParamInterface
     return ok;
   }
 
-  static std::vector<std::uint8_t> ReadWrite10(std::uint8_t operation, std::uint32_t block,
-                                               std::uint16_t count) {
-    return {operation,
-            0,
-            static_cast<std::uint8_t>(block >> 24),
-            static_cast<std::uint8_t>(block >> 16),
-            static_cast<std::uint8_t>(block >> 8),
-            static_cast<std::uint8_t>(block),
-            0,
-            static_cast<std::uint8_t>(count >> 8),
-            static_cast<std::uint8_t>(count),
-            0};
-  }
-
   HANDLE handle = INVALID_HANDLE_VALUE;
   DWORD returned = 0;
   DWORD error = 0;
@@ -114,7 +101,7 @@ TEST_P(PassThroughTest, ShortAnswerReportsTheBytesTransferred) {
 }
 
 TEST_P(PassThroughTest, WriteThenReadOneSector) {
-  PassThroughBlock write(ReadWrite10(0x2A, 5, 1), SCSI_IOCTL_DATA_OUT, 512);
+  PassThroughBlock write(test::Cdb10(0x2A, 5, 1), SCSI_IOCTL_DATA_OUT, 512);
   for (int i = 0; i < 512; ++i) write.Data()[i] = static_cast<std::uint8_t>(i * 7);
   const std::vector<std::uint8_t> payload(write.Data(), write.Data() + 512);
   ASSERT_TRUE(Send(write));
@@ -126,7 +113,7 @@ TEST_P(PassThroughTest, WriteThenReadOneSector) {
   EXPECT_EQ(disk->Requests().back().dataOut, payload);
   EXPECT_EQ(disk->Block(5), payload);
 
-  PassThroughBlock read(ReadWrite10(0x28, 5, 1), SCSI_IOCTL_DATA_IN, 512);
+  PassThroughBlock read(test::Cdb10(0x28, 5, 1), SCSI_IOCTL_DATA_IN, 512);
   ASSERT_TRUE(Send(read));
   EXPECT_EQ(std::vector<std::uint8_t>(read.Data(), read.Data() + 512), payload);
 }
@@ -156,7 +143,7 @@ TEST_P(PassThroughTest, SenseIsCutToTheRoomAskedFor) {
   answer.scsiStatus = sim::ScsiResult::kCheckCondition;
   answer.sense = FixedSense(0x03, 0x11);
   disk->AnswerNextWith(answer);
-  PassThroughBlock block(ReadWrite10(0x2A, 1, 0), SCSI_IOCTL_DATA_OUT, 0);
+  PassThroughBlock block(test::Cdb10(0x2A, 1, 0), SCSI_IOCTL_DATA_OUT, 0);
   SCSI_PASS_THROUGH header = block.Header();
   header.SenseInfoLength = 8;
   block.SetHeader(header);

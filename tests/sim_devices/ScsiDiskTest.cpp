@@ -21,20 +21,6 @@ constexpr std::uint8_t kFill = 0x5A;
 
 using test::Pattern;
 
-std::vector<std::uint8_t> Cdb10(std::uint8_t operationCode, std::uint32_t firstBlock,
-                                std::uint16_t blockCount) {
-  return {operationCode,
-          0,
-          static_cast<std::uint8_t>(firstBlock >> 24),
-          static_cast<std::uint8_t>(firstBlock >> 16),
-          static_cast<std::uint8_t>(firstBlock >> 8),
-          static_cast<std::uint8_t>(firstBlock),
-          0,
-          static_cast<std::uint8_t>(blockCount >> 8),
-          static_cast<std::uint8_t>(blockCount),
-          0};
-}
-
 class ScsiDiskTest : public ::testing::Test {
  protected:
   sim::ScsiDisk disk{sim::ScsiIdentity{"Acme", "Flash Disk", "2.1"}, kBlockSize, kBlockCount,
@@ -107,17 +93,17 @@ TEST_F(ScsiDiskTest, WrittenBlocksReadBackAndUnwrittenOnesReadAsTheFill) {
 
 TEST_F(ScsiDiskTest, ZeroBlocksMoveNothing) {
   const sim::ScsiResult read =
-      disk.ExecuteScsi(test::DataInRequest(Cdb10(sim::ScsiOp::kRead10, 5, 0), 0));
+      disk.ExecuteScsi(test::DataInRequest(test::Cdb10(sim::ScsiOp::kRead10, 5, 0), 0));
   EXPECT_EQ(read.scsiStatus, sim::ScsiResult::kGood);
   EXPECT_TRUE(read.dataIn.empty());
   const sim::ScsiResult write =
-      disk.ExecuteScsi(test::DataOutRequest(Cdb10(sim::ScsiOp::kWrite10, 5, 0), {}));
+      disk.ExecuteScsi(test::DataOutRequest(test::Cdb10(sim::ScsiOp::kWrite10, 5, 0), {}));
   EXPECT_EQ(write.scsiStatus, sim::ScsiResult::kGood);
 }
 
 TEST_F(ScsiDiskTest, SenseDataIsFixedFormatWithKeyAndAdditionalCode) {
   const sim::ScsiResult result = disk.ExecuteScsi(
-      test::DataInRequest(Cdb10(sim::ScsiOp::kRead10, kBlockCount, 1), kBlockSize));
+      test::DataInRequest(test::Cdb10(sim::ScsiOp::kRead10, kBlockCount, 1), kBlockSize));
   EXPECT_EQ(result.scsiStatus, sim::ScsiResult::kCheckCondition);
   EXPECT_TRUE(result.dataIn.empty());
   EXPECT_EQ(result.sense, (std::vector<std::uint8_t>{0x70, 0, 0x05, 0, 0, 0, 0, 0x0A, 0, 0, 0, 0,
@@ -125,10 +111,10 @@ TEST_F(ScsiDiskTest, SenseDataIsFixedFormatWithKeyAndAdditionalCode) {
 }
 
 sim::ScsiRequest ReadRequest(std::uint32_t first, std::uint16_t count, std::uint32_t room) {
-  return test::DataInRequest(Cdb10(sim::ScsiOp::kRead10, first, count), room);
+  return test::DataInRequest(test::Cdb10(sim::ScsiOp::kRead10, first, count), room);
 }
 sim::ScsiRequest WriteRequest(std::uint32_t first, std::uint16_t count, std::size_t bytes) {
-  return test::DataOutRequest(Cdb10(sim::ScsiOp::kWrite10, first, count),
+  return test::DataOutRequest(test::Cdb10(sim::ScsiOp::kWrite10, first, count),
                               std::vector<std::uint8_t>(bytes, 0xEE));
 }
 
@@ -167,7 +153,7 @@ TEST_F(ScsiDiskTest, RefusesWhatDoesNotFitWithTheMatchingSense) {
           {"write as data-in", writeAsDataIn, sim::Sense::kDataPhaseError},
           {"TEST UNIT READY with a payload", test::DataOutRequest({0, 0, 0, 0, 0, 0}, {1}),
            sim::Sense::kDataPhaseError},
-          {"READ CAPACITY with room for less", test::DataInRequest(Cdb10(0x25, 0, 0), 7),
+          {"READ CAPACITY with room for less", test::DataInRequest(test::Cdb10(0x25, 0, 0), 7),
            sim::Sense::kDataPhaseError},
       });
   EXPECT_EQ(disk.GetMedium()->StoredPageCount(), 0u) << "no refused write landed";

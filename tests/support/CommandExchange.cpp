@@ -61,4 +61,18 @@ CommandLayout LayoutOf(CRyScsiCommand& command) {
                        command.GetDataInLength(), command.GetDataOutLength(), command.IsDataOut()};
 }
 
+std::vector<std::uint8_t> Cdb10(std::uint8_t operationCode, std::uint32_t firstBlock,
+                                std::uint16_t blockCount) {
+  return {operationCode,
+          0,
+          static_cast<std::uint8_t>(firstBlock >> 24),
+          static_cast<std::uint8_t>(firstBlock >> 16),
+          static_cast<std::uint8_t>(firstBlock >> 8),
+          static_cast<std::uint8_t>(firstBlock),
+          0,
+          static_cast<std::uint8_t>(blockCount >> 8),
+          static_cast<std::uint8_t>(blockCount),
+          0};
+}
+
 }  // namespace test

@@ -24,6 +24,10 @@ std::vector<std::uint8_t> CdbBytes(const CRyScsiCommand& command);
 // The command buffer after the CDB.
 std::vector<std::uint8_t> PayloadBytes(const CRyScsiCommand& command);
 
+// A 10-byte READ/WRITE-style CDB: operation code, 32-bit block, 16-bit count.
+std::vector<std::uint8_t> Cdb10(std::uint8_t operationCode, std::uint32_t firstBlock,
+                                std::uint16_t blockCount);
+
 // Null only when the storage could not be obtained.
 std::unique_ptr<CRyByteArray> MakeByteArray(const std::vector<std::uint8_t>& bytes);
 
