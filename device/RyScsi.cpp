@@ -55,25 +55,30 @@ void CRyScsi::CloseHandleIfOpen() {
 }
 
 std::int32_t CRyScsi::Report(std::int32_t code, std::uint32_t error) {
+  return Record(code, error, nullptr);
+}
+
+std::int32_t CRyScsi::ReportWithText(std::int32_t code, std::uint32_t error,
+                                     const std::wstring& text) {
+  return Record(code, error, &text);
+}
+
+std::int32_t CRyScsi::Record(std::int32_t code, std::uint32_t error, const std::wstring* text) {
   status = code;
   systemError = error;
-  if (owner != nullptr && owner->GetErrorRecord() != nullptr)
-    owner->GetErrorRecord()->Record(*this);
+  CRyErrorRecord* record = owner != nullptr ? owner->GetErrorRecord() : nullptr;
+  if (record != nullptr && text != nullptr) record->RecordText(*this, *text);
+  if (record != nullptr && text == nullptr) record->Record(*this);
   status = RyStatus::kSuccess;
   systemError = 0;
   return code;
 }
 
-std::int32_t CRyScsi::ReportWithText(std::int32_t code, std::uint32_t error,
-                                     const std::wstring& text) {
-  status = code;
-  systemError = error;
-  if (owner != nullptr && owner->GetErrorRecord() != nullptr) {
-    owner->GetErrorRecord()->RecordText(*this, text);
-  }
-  status = RyStatus::kSuccess;
-  systemError = 0;
-  return code;
+void CRyScsi::FetchIdentity(std::string& product, std::string& vendor) const {
+  const CRyConfigInfo* config = owner != nullptr ? owner->GetConfigInfo() : nullptr;
+  if (config == nullptr) return;
+  config->GetScsiProductId(product);
+  config->GetScsiVendorId(vendor);
 }
 
 std::int32_t CRyScsi::SendCommand(CRyScsiCommand& command) {

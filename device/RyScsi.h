@@ -72,6 +72,9 @@ class CRyScsi : public CRyBase {
   std::int32_t Report(std::int32_t code, std::uint32_t error);
   std::int32_t ReportWithText(std::int32_t code, std::uint32_t error, const std::wstring& text);
 
+  // The configured product and vendor identification discovery looks for.
+  void FetchIdentity(std::string& product, std::string& vendor) const;
+
   // Closes handle if it is neither invalid nor 0.
   void CloseHandleIfOpen();
 
@@ -79,4 +82,7 @@ class CRyScsi : public CRyBase {
   HANDLE handle = INVALID_HANDLE_VALUE;
   std::unique_ptr<CRyByteArray> senseData;
   CRyDeviceOwner* owner;  // not owned
+
+ private:
+  std::int32_t Record(std::int32_t code, std::uint32_t error, const std::wstring* text);
 };

@@ -5,10 +5,8 @@
 #include <cwchar>
 #include <vector>
 
-#include "app/RyConfigInfo.h"
 #include "core/RyStatus.h"
 #include "device/RyDeviceHelpers.h"
-#include "device/RyDeviceOwner.h"
 #include "device/RyScsi9x.h"
 #include "device/RyScsiInquiry.h"
 #include "os/Os.h"
@@ -150,11 +148,7 @@ std::int32_t CRyScsi_9x::FindPlayerDrive() {
   if (counted != RyStatus::kSuccess) return counted;
   driveLetter = 0;
   std::string product, vendor;
-  const CRyConfigInfo* config = owner != nullptr ? owner->GetConfigInfo() : nullptr;
-  if (config != nullptr) {
-    config->GetScsiProductId(product);
-    config->GetScsiVendorId(vendor);
-  }
+  FetchIdentity(product, vendor);
   for (std::uint8_t adapter = 0; adapter < adapters; ++adapter) {
     std::uint8_t answer[kInquiryLength] = {};
     hostAdapterId = adapter;

@@ -5,29 +5,12 @@
 #include <cwchar>
 #include <string>
 
-#include "app/RyConfigInfo.h"
 #include "core/RyStatus.h"
-#include "device/RyDeviceOwner.h"
 #include "device/RyScsiInquiry.h"
 #include "device/RyScsiNt.h"
 #include "os/Os.h"
 
 namespace {
-
-struct Identity {
-  std::string product;
-  std::string vendor;
-};
-
-Identity FetchIdentity(CRyDeviceOwner* owner) {
-  Identity identity;
-  const CRyConfigInfo* config = owner != nullptr ? owner->GetConfigInfo() : nullptr;
-  if (config != nullptr) {
-    config->GetScsiProductId(identity.product);
-    config->GetScsiVendorId(identity.vendor);
-  }
-  return identity;
-}
 
 std::wstring DriveLetters() {
   std::wstring letters;
@@ -42,7 +25,8 @@ std::wstring DriveLetters() {
 
 std::int32_t CRyScsi_Nt::FindPhysicalDrive() {
   CRyScsiInquiry inquiry;
-  const Identity identity = FetchIdentity(owner);
+  std::string product, vendor;
+  FetchIdentity(product, vendor);
   CloseHandleIfOpen();
   for (int i = 0; i < kPhysicalDriveCount; ++i) {
     wchar_t path[32];
@@ -51,7 +35,7 @@ std::int32_t CRyScsi_Nt::FindPhysicalDrive() {
     if (handle == INVALID_HANDLE_VALUE) continue;
     std::uint8_t answer[kInquiryLength] = {};
     if (SendCommand(inquiry) == RyStatus::kSuccess && inquiry.CopyAnswer(answer) == 0 &&
-        MatchInquiry(answer, identity.product, identity.vendor)) {
+        MatchInquiry(answer, product, vendor)) {
       return RyStatus::kSuccess;
     }
     Close();
@@ -61,7 +45,8 @@ std::int32_t CRyScsi_Nt::FindPhysicalDrive() {
 
 std::int32_t CRyScsi_Nt::FindPlayerDrive() {
   CRyScsiInquiry inquiry;
-  const Identity identity = FetchIdentity(owner);
+  std::string product, vendor;
+  FetchIdentity(product, vendor);
   const std::wstring letters = DriveLetters();
   driveLetter = 0;
   for (const wchar_t letter : letters) {
@@ -75,8 +60,8 @@ std::int32_t CRyScsi_Nt::FindPlayerDrive() {
     std::uint8_t answer[kInquiryLength] = {};
     int flag = 0;
     if (SendCommand(inquiry) == RyStatus::kSuccess && inquiry.CopyAnswer(answer) == 0 &&
-        MatchInquiry(answer, identity.product, identity.vendor) &&
-        QueryPlayerMediaFlag(flag) == RyStatus::kSuccess && flag != 0) {
+        MatchInquiry(answer, product, vendor) && QueryPlayerMediaFlag(flag) == RyStatus::kSuccess &&
+        flag != 0) {
       driveLetter = letter;
       Close();
       return RyStatus::kSuccess;
