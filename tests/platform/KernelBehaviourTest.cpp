@@ -132,10 +132,4 @@ TEST(KernelBehaviour, VersionQueryChecksRecordSize) {
   EXPECT_FALSE(os::GetVersionExW(&plain));
 }
 
-TEST(KernelBehaviour, SleepMovesTheTickCount) {
-  const DWORD before = os::GetTickCount();
-  os::Sleep(50);
-  EXPECT_GE(os::GetTickCount() - before, 40u);
-}
-
 }  // namespace
