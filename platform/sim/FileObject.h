@@ -6,8 +6,11 @@
 
 #include <cstdint>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 #include "KernelObjects.h"
+#include "OverlappedIo.h"
 #include "os/Win32Types.h"
 
 namespace sim {
@@ -60,6 +63,16 @@ class FileObject : public KernelObject {
   virtual DWORD Control(const IoControl& request, DWORD& returned) = 0;
   // Where FILE_END moves from.
   virtual DWORD QueryEndOfFile(std::uint64_t& end) = 0;
+
+  // WriteFileEx: an object that serves it takes the write and completes it
+  // through CompleteOverlapped, at once or later. Objects without
+  // overlapped I/O refuse it.
+  virtual DWORD StartOverlappedWrite(Machine&, const OverlappedWrite&) {
+    return ERROR_INVALID_FUNCTION;
+  }
+  // CancelIo: hands back the thread's writes still pending on this handle;
+  // the caller completes them as aborted.
+  virtual std::vector<OverlappedWrite> TakePendingWrites(std::thread::id) { return {}; }
 
  private:
   std::mutex callMutex;

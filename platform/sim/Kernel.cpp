@@ -62,6 +62,10 @@ HANDLE CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, 
     lastError = ERROR_INVALID_PARAMETER;
     return nullptr;
   }
+  if (machine().TakeEventCreationFailure()) {
+    lastError = ERROR_NOT_ENOUGH_MEMORY;
+    return nullptr;
+  }
   return machine().AddObject(
       std::make_shared<sim::Event>(manualReset != FALSE, initialState != FALSE));
 }
@@ -90,8 +94,8 @@ BOOL ResetEvent(HANDLE event) {
   return ChangeEvent(event, [](sim::Event& target) { target.Reset(); });
 }
 
-DWORD WaitForSingleObjectEx(HANDLE object, DWORD milliseconds, BOOL) {
-  const DWORD result = machine().Wait(object, milliseconds);
+DWORD WaitForSingleObjectEx(HANDLE object, DWORD milliseconds, BOOL alertable) {
+  const DWORD result = machine().Wait(object, milliseconds, alertable != FALSE);
   if (result == WAIT_FAILED) lastError = ERROR_INVALID_HANDLE;
   return result;
 }

@@ -29,6 +29,8 @@ constexpr std::uint64_t kNoDeadline = std::numeric_limits<std::uint64_t>::max();
 struct Machine::Waiter {
   const KernelObject* object;  // null: the machine's end waiting for its threads
   std::uint64_t deadline;      // kNoDeadline for an infinite wait
+  std::thread::id thread;
+  bool alertable;
 };
 
 WindowsVersion WindowsVersion::Windows95() { return {4, 0, 950, VER_PLATFORM_WIN32_WINDOWS, L""}; }
@@ -59,7 +61,7 @@ Machine::~Machine() {
   std::unique_lock<std::mutex> lock(stateMutex);
   // The driving thread blocks here like in a wait, so that the threads'
   // own timed waits can still run out.
-  const Waiter self{nullptr, kNoDeadline};
+  const Waiter self{nullptr, kNoDeadline, std::this_thread::get_id(), false};
   waiters.push_back(&self);
   stateChanged.notify_all();
   stateChanged.wait(lock, [this] { return runningThreads == 0; });
@@ -181,6 +183,8 @@ bool Machine::IsVolumeLocked(wchar_t driveLetter) const {
   return storage->IsVolumeLocked(driveLetter);
 }
 
+FileStore& Machine::Files() { return storage->Files(); }
+
 HANDLE Machine::AddObject(std::shared_ptr<KernelObject> object) {
   std::lock_guard<std::mutex> lock(stateMutex);
   const std::uintptr_t value = nextHandle;
@@ -234,16 +238,21 @@ HANDLE Machine::StartThread(LPTHREAD_START_ROUTINE start, LPVOID parameter, LPDW
   return handle;
 }
 
-DWORD Machine::Wait(HANDLE handle, DWORD milliseconds) {
+DWORD Machine::Wait(HANDLE handle, DWORD milliseconds, bool alertable) {
   std::shared_ptr<KernelObject> object = FindObject(handle);
   if (object == nullptr) return WAIT_FAILED;
   std::unique_lock<std::mutex> lock(stateMutex);
   const Waiter self{object.get(),
-                    milliseconds == INFINITE ? kNoDeadline : virtualTime + milliseconds};
+                    milliseconds == INFINITE ? kNoDeadline : virtualTime + milliseconds,
+                    std::this_thread::get_id(), alertable};
   for (;;) {
     if (object->IsSignaled()) {
       object->OnWaitSatisfied();
       return WAIT_OBJECT_0;
+    }
+    if (alertable && HasApcs(self.thread)) {
+      RunApcs(lock);
+      return WAIT_IO_COMPLETION;
     }
     if (virtualTime >= self.deadline) return WAIT_TIMEOUT;
     if (OthersAllBlocked()) {
@@ -268,7 +277,8 @@ bool Machine::OthersAllBlocked() const {
   const int threads = runningThreads + 1;
   if (static_cast<int>(waiters.size()) + 1 < threads) return false;
   for (const Waiter* waiter : waiters) {
-    const bool canEnd = waiter->object != nullptr && waiter->object->IsSignaled();
+    const bool canEnd = (waiter->object != nullptr && waiter->object->IsSignaled()) ||
+                        (waiter->alertable && HasApcs(waiter->thread));
     if (canEnd || waiter->deadline <= virtualTime) return false;
   }
   return true;
@@ -281,6 +291,46 @@ std::uint64_t Machine::EarliestDeadline(std::uint64_t ownDeadline) const {
 }
 
 void Machine::NotifyStateChanged() { stateChanged.notify_all(); }
+
+void Machine::QueueApc(std::thread::id thread, std::function<void()> call) {
+  {
+    std::lock_guard<std::mutex> lock(stateMutex);
+    apcQueues[thread].push_back(std::move(call));
+  }
+  stateChanged.notify_all();
+}
+
+bool Machine::HasApcs(std::thread::id thread) const {
+  auto found = apcQueues.find(thread);
+  return found != apcQueues.end() && !found->second.empty();
+}
+
+void Machine::RunApcs(std::unique_lock<std::mutex>& lock) {
+  const std::thread::id self = std::this_thread::get_id();
+  // A routine may queue more calls or reach the machine: take one at a time
+  // and run it unlocked.
+  while (HasApcs(self)) {
+    std::deque<std::function<void()>>& queue = apcQueues[self];
+    std::function<void()> call = std::move(queue.front());
+    queue.pop_front();
+    lock.unlock();
+    call();
+    lock.lock();
+  }
+  apcQueues.erase(self);
+}
+
+void Machine::FailNextEventCreation() {
+  std::lock_guard<std::mutex> lock(stateMutex);
+  eventCreationFails = true;
+}
+
+bool Machine::TakeEventCreationFailure() {
+  std::lock_guard<std::mutex> lock(stateMutex);
+  const bool fails = eventCreationFails;
+  eventCreationFails = false;
+  return fails;
+}
 
 ScopedMachine::ScopedMachine()
     : machine(std::make_unique<Machine>()), previous(&Machine::Current()) {

@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <string>
+#include <thread>
 
 #include "AccessRights.h"
 #include "FileName.h"
 #include "FileObject.h"
+#include "RecoveryFile.h"
 #include "StorageStack.h"
 #include "Vwin32File.h"
 #include "os/Kernel.h"
@@ -69,6 +71,8 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSEC
     error = sim::OpenVwin32(machine(), request, file);
   } else if (creationDisposition < CREATE_NEW || creationDisposition > TRUNCATE_EXISTING) {
     error = ERROR_INVALID_PARAMETER;
+  } else if (sim::IsRecoveryDeviceName(name)) {
+    error = sim::OpenRecoveryDevice(machine(), name, request, file);
   } else {
     error = machine().Storage().Open(name, request, file);
   }
@@ -79,6 +83,26 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSEC
   // Opening what exists with OPEN_ALWAYS says so.
   SetLastError(creationDisposition == OPEN_ALWAYS ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
   return machine().AddObject(std::move(file));
+}
+
+DWORD GetFileSize(HANDLE file, LPDWORD fileSizeHigh) {
+  const std::shared_ptr<sim::FileObject> target = FindFile(file);
+  if (target == nullptr) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return INVALID_FILE_SIZE;
+  }
+  std::uint64_t size = 0;
+  {
+    std::lock_guard<std::mutex> call(target->CallMutex());
+    if (const DWORD error = target->QueryEndOfFile(size); error != ERROR_SUCCESS) {
+      SetLastError(error);
+      return INVALID_FILE_SIZE;
+    }
+  }
+  if (fileSizeHigh != nullptr) *fileSizeHigh = static_cast<DWORD>(size >> 32);
+  // A size whose low part looks like the failure value.
+  SetLastError(ERROR_SUCCESS);
+  return static_cast<DWORD>(size);
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh, DWORD moveMethod) {
@@ -188,6 +212,38 @@ BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer, DWORD 
   // On failure the count is left as it was.
   if (error == ERROR_SUCCESS && bytesReturned != nullptr) *bytesReturned = returned;
   return Finish(error);
+}
+
+BOOL WriteFileEx(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPOVERLAPPED overlapped,
+                 LPOVERLAPPED_COMPLETION_ROUTINE completionRoutine) {
+  const std::shared_ptr<sim::FileObject> target = FindFile(file);
+  if (target == nullptr) return Finish(ERROR_INVALID_HANDLE);
+  // Windows would fault on a missing record or routine.
+  if (overlapped == nullptr || completionRoutine == nullptr) return Finish(ERROR_NOACCESS);
+  if (!sim::GrantsWriteData(target->Access())) return Finish(ERROR_ACCESS_DENIED);
+  if (buffer == nullptr && bytesToWrite != 0) return Finish(ERROR_NOACCESS);
+  constexpr ULONG_PTR kStatusPending = 0x00000103;
+  overlapped->Internal = kStatusPending;
+  overlapped->InternalHigh = 0;
+  const sim::OverlappedWrite write{std::this_thread::get_id(),
+                                   static_cast<const std::uint8_t*>(buffer), bytesToWrite,
+                                   overlapped, completionRoutine};
+  std::lock_guard<std::mutex> call(target->CallMutex());
+  return Finish(target->StartOverlappedWrite(machine(), write));
+}
+
+BOOL CancelIo(HANDLE file) {
+  const std::shared_ptr<sim::FileObject> target = FindFile(file);
+  if (target == nullptr) return Finish(ERROR_INVALID_HANDLE);
+  std::vector<sim::OverlappedWrite> cancelled;
+  {
+    std::lock_guard<std::mutex> call(target->CallMutex());
+    cancelled = target->TakePendingWrites(std::this_thread::get_id());
+  }
+  for (const sim::OverlappedWrite& write : cancelled) {
+    sim::CompleteOverlapped(machine(), write, ERROR_OPERATION_ABORTED, 0);
+  }
+  return TRUE;
 }
 
 }  // namespace os

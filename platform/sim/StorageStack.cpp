@@ -122,7 +122,7 @@ DWORD StorageStack::Open(const FileName& name, const OpenRequest& request,
       return ERROR_FILE_NOT_FOUND;
     case FileName::Kind::kFileSystemPath:
     default:
-      return FileSystemPathError(name);
+      return OpenOrdinaryFile(name, request, file);
   }
 }
 
@@ -140,8 +140,19 @@ DWORD StorageStack::OpenVolume(wchar_t driveLetter, const OpenRequest& request,
   return ERROR_SUCCESS;
 }
 
-// No files exist on the machine yet: every path is missing, its directory
-// too when it names one.
+// Files live on the drives without a disk behind them (C:); the names of
+// what is not there tell a missing file from a missing directory.
+DWORD StorageStack::OpenOrdinaryFile(const FileName& name, const OpenRequest& request,
+                                     std::shared_ptr<FileObject>& file) const {
+  if (name.path.empty()) return ERROR_PATH_NOT_FOUND;
+  const bool onDisk = name.driveLetter != 0 && DiskOfLetter(name.driveLetter) != nullptr;
+  if (!onDisk) {
+    const DWORD error = files.Open(name.path, request, file);
+    if (error != ERROR_FILE_NOT_FOUND) return error;
+  }
+  return FileSystemPathError(name);
+}
+
 DWORD StorageStack::FileSystemPathError(const FileName& name) const {
   if (name.path.empty()) return ERROR_PATH_NOT_FOUND;
   std::size_t nameStart = 0;

@@ -11,6 +11,7 @@
 
 #include "FileName.h"
 #include "FileObject.h"
+#include "sim/FileStore.h"
 #include "sim/Machine.h"
 
 namespace sim {
@@ -27,6 +28,7 @@ class StorageStack {
   bool AddDriveLetter(wchar_t driveLetter, UINT driveType);
   std::vector<DiskOperation> DiskOperations(int physicalDriveNumber) const;
   bool IsVolumeLocked(wchar_t driveLetter) const;
+  FileStore& Files() { return files; }
 
   DWORD LogicalDrives() const;
   UINT DriveType(wchar_t driveLetter) const;  // DRIVE_NO_ROOT_DIR for 0 or a letter not in use
@@ -41,11 +43,14 @@ class StorageStack {
   bool LetterInUse(wchar_t driveLetter) const;
   DWORD OpenVolume(wchar_t driveLetter, const OpenRequest& request,
                    std::shared_ptr<FileObject>& file) const;
+  DWORD OpenOrdinaryFile(const FileName& name, const OpenRequest& request,
+                         std::shared_ptr<FileObject>& file) const;
   DWORD FileSystemPathError(const FileName& name) const;
 
   mutable std::mutex mutex;
   std::map<int, std::shared_ptr<Disk>> disks;
   std::map<wchar_t, UINT> driveLettersWithoutDisk;
+  mutable FileStore files;
 };
 
 }  // namespace sim

@@ -14,6 +14,7 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode,
   return ::CreateFileW(fileName, desiredAccess, shareMode, securityAttributes, creationDisposition,
                        flagsAndAttributes, templateFile);
 }
+DWORD GetFileSize(HANDLE file, LPDWORD fileSizeHigh) { return ::GetFileSize(file, fileSizeHigh); }
 DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh, DWORD moveMethod) {
   return ::SetFilePointer(file, distanceToMove, distanceToMoveHigh, moveMethod);
 }
@@ -25,6 +26,11 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWri
                LPOVERLAPPED overlapped) {
   return ::WriteFile(file, buffer, bytesToWrite, bytesWritten, overlapped);
 }
+BOOL WriteFileEx(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPOVERLAPPED overlapped,
+                 LPOVERLAPPED_COMPLETION_ROUTINE completionRoutine) {
+  return ::WriteFileEx(file, buffer, bytesToWrite, overlapped, completionRoutine);
+}
+BOOL CancelIo(HANDLE file) { return ::CancelIo(file); }
 
 BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer, DWORD inBufferSize,
                      LPVOID outBuffer, DWORD outBufferSize, LPDWORD bytesReturned,

@@ -10,11 +10,14 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <typeindex>
 #include <unordered_map>
 #include <vector>
@@ -64,6 +67,7 @@ struct WindowsVersion {
 };
 
 class KernelObject;
+class FileStore;
 class StorageStack;
 
 class Machine {
@@ -108,6 +112,8 @@ class Machine {
   std::vector<DiskOperation> DiskOperations(int physicalDriveNumber) const;
   bool IsVolumeLocked(wchar_t driveLetter) const;
   StorageStack& Storage() { return *storage; }
+  // Ordinary files and the current directory.
+  FileStore& Files();
 
   // Services kept outside this class (modules, registry, ASPI, vwin32):
   // created on first use with the machine as argument, destroyed with it
@@ -134,7 +140,17 @@ class Machine {
   // clock: when every thread of the machine (its threads and the one that
   // drives it) is blocked in a wait, the clock jumps to the earliest
   // deadline and that wait times out; a 120-second wait costs nothing.
-  DWORD Wait(HANDLE handle, DWORD milliseconds);
+  // An alertable wait also ends, with WAIT_IO_COMPLETION, once the calling
+  // thread has asynchronous procedure calls queued: it runs all of them
+  // first. A signalled object wins over queued calls, as on Windows.
+  DWORD Wait(HANDLE handle, DWORD milliseconds, bool alertable = false);
+  // Asynchronous procedure calls (I/O completion routines): queued for one
+  // thread and run only by that thread inside an alertable wait.
+  void QueueApc(std::thread::id thread, std::function<void()> call);
+  // Makes the next CreateEvent fail, as it does when the system is out of
+  // resources.
+  void FailNextEventCreation();
+  bool TakeEventCreationFailure();
   // Called by objects whose signal state changed.
   void NotifyStateChanged();
   std::mutex& StateMutex() const { return stateMutex; }
@@ -146,6 +162,10 @@ class Machine {
   // blocked in a wait that cannot end without time passing.
   bool OthersAllBlocked() const;
   std::uint64_t EarliestDeadline(std::uint64_t ownDeadline) const;
+  // Caller holds stateMutex.
+  bool HasApcs(std::thread::id thread) const;
+  // Runs the calling thread's queued calls without the state mutex held.
+  void RunApcs(std::unique_lock<std::mutex>& lock);
 
   mutable std::mutex stateMutex;
   std::condition_variable stateChanged;
@@ -160,6 +180,8 @@ class Machine {
   // The threads blocked in Wait right now.
   struct Waiter;
   std::vector<const Waiter*> waiters;
+  std::map<std::thread::id, std::deque<std::function<void()>>> apcQueues;
+  bool eventCreationFails = false;
 
   std::size_t heapLimit = std::size_t{512} * 1024 * 1024;
   std::size_t heapInUse = 0;
