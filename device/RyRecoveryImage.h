@@ -12,7 +12,7 @@ class CRyRecoveryImage {
   // Fills buffer[0 .. length-1] from the offset; bytes at or beyond the end
   // of the image read as FFh.
   virtual std::int32_t GetImageBytes(std::uint64_t offset, std::uint32_t length,
-                                     std::uint8_t* buffer) = 0;
+                                     std::uint8_t* buffer) const = 0;
 };
 
 class CRyRecoveryImageFactory {

@@ -9,7 +9,7 @@
 #include "device/RyDeviceOwner.h"
 #include "device/RyOsClass.h"
 #include "device/RyScsi.h"
-#include "player/RyBlockDrive.h"
+#include "player/RyDataDrive.h"
 #include "player/RyDisk.h"
 
 namespace {
@@ -40,7 +40,7 @@ int ChunkSteps(std::uint32_t count, std::uint32_t chunk) {
 
 }  // namespace
 
-CRyFormatter::CRyFormatter(CRyDeviceOwner* owner, CRyBlockDrive* dataDrive, CRyScsi* transport,
+CRyFormatter::CRyFormatter(CRyDeviceOwner* owner, CRyDataDrive* dataDrive, CRyScsi* transport,
                            CRyBaseToCmdLineProcessor* commandLine, const char* name)
     : CRyBase(name),
       owner(owner),

@@ -9,7 +9,7 @@
 #include "core/RyByteArray.h"
 
 class CRyBaseToCmdLineProcessor;
-class CRyBlockDrive;
+class CRyDataDrive;
 class CRyDeviceOwner;
 class CRyDisk;
 class CRyScsi;
@@ -20,7 +20,7 @@ class CRyFormatter : public CRyBase {
   static constexpr int kStepCount = 8;
 
   // commandLine may be null: then only the configuration decides on FAT16.
-  CRyFormatter(CRyDeviceOwner* owner, CRyBlockDrive* dataDrive, CRyScsi* transport,
+  CRyFormatter(CRyDeviceOwner* owner, CRyDataDrive* dataDrive, CRyScsi* transport,
                CRyBaseToCmdLineProcessor* commandLine, const char* name);
 
   // physical: the player's table was unreadable; the volume is then handled
@@ -52,7 +52,7 @@ class CRyFormatter : public CRyBase {
   void Advance(int steps);
 
   CRyDeviceOwner* owner;                   // not owned
-  CRyBlockDrive* dataDrive;                // not owned
+  CRyDataDrive* dataDrive;                 // not owned
   CRyScsi* transport;                      // not owned
   CRyBaseToCmdLineProcessor* commandLine;  // not owned
   std::uint32_t sectorSize = 0;

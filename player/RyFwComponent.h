@@ -10,11 +10,13 @@
 #include "core/RyBase.h"
 #include "core/RyByteArray.h"
 #include "core/RyVersionInfo.h"
+#include "device/RyRecoveryImage.h"
 #include "player/RyImageHeader.h"
 
 class CRyDeviceOwner;
 
-class CRyFwComponent : public CRyBase {
+// The recovery channel streams it through CRyRecoveryImage.
+class CRyFwComponent : public CRyBase, public CRyRecoveryImage {
  public:
   // Loads the image at once; the status is that of LoadImage. The object
   // records itself in the owner's error record whatever the outcome.
@@ -25,14 +27,14 @@ class CRyFwComponent : public CRyBase {
   // -11 the file cannot be opened, -12 a version line but no marker, -1 no memory.
   std::int32_t LoadImage();
 
-  std::uint64_t GetImageLength() const;
+  std::uint64_t GetImageLength() const override;
   // out[0 .. length-1]: image bytes from offset while they last, FFh beyond
   // them. An offset past the end fills the whole of out with FFh. Never
   // writes past the end of out.
   std::int32_t GetImageBytes(std::uint64_t offset, std::uint32_t length, CRyByteArray& out) const;
   // The same into a buffer of at least length bytes; -1 without memory.
   std::int32_t GetImageBytes(std::uint64_t offset, std::uint32_t length,
-                             std::uint8_t* buffer) const;
+                             std::uint8_t* buffer) const override;
 
   void GetProductVersion(CRyVersionInfo& out) const { out = header.productVersion; }
   void GetComponentVersion(CRyVersionInfo& out) const { out = header.componentVersion; }

@@ -134,6 +134,7 @@ TEST_P(FatToolsTest, ToolsAcceptTheFormattedDrive) {
   EXPECT_EQ(fsck.exitCode, 0) << fsck.output;
   const long long clusters = NumberAfter(fsck.output, "files, \\d+/");
   ASSERT_GT(clusters, 0) << fsck.output;
+  RecordProperty("clusters", std::to_string(clusters));
   if (std::string(c.fatType) == "FAT32") {
     EXPECT_GE(clusters, 65525);
   } else {

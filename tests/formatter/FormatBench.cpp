@@ -35,7 +35,9 @@ class ConfiglessOwner : public CRyDeviceOwner {
 FormatBench::FormatBench(std::uint64_t dataDriveBytes, std::uint32_t sectorSize)
     : bench(std::make_unique<PlayerBench>(OptionsFor(dataDriveBytes, sectorSize))),
       transport(std::make_unique<CRyScsi_Nt>(&bench->owner, "CRyScsi_Nt")),
-      dataDrive(std::make_unique<CRyTransportBlockDrive>(transport.get())) {}
+      dataDrive(std::make_unique<CRyDataDrive>("CRyDataDrive")) {
+  dataDrive->Attach(transport.get(), &bench->owner, nullptr);
+}
 
 std::int32_t FormatBench::Format(bool configured, const std::uint8_t* label,
                                  std::uint32_t labelLength) {

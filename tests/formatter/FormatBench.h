@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "device/RyScsiNt.h"
-#include "player/RyTransportBlockDrive.h"
+#include "player/RyDataDrive.h"
 #include "tests/support/FixedCmdLineProcessor.h"
 #include "tests/support/PlayerBench.h"
 
@@ -29,7 +29,7 @@ class FormatBench {
 
   std::unique_ptr<PlayerBench> bench;
   std::unique_ptr<CRyScsi_Nt> transport;
-  std::unique_ptr<CRyTransportBlockDrive> dataDrive;
+  std::unique_ptr<CRyDataDrive> dataDrive;
 };
 
 }  // namespace test

@@ -3,7 +3,7 @@
 namespace test {
 
 std::int32_t BufferImage::GetImageBytes(std::uint64_t offset, std::uint32_t length,
-                                        std::uint8_t* buffer) {
+                                        std::uint8_t* buffer) const {
   for (std::uint32_t i = 0; i < length; ++i) {
     const std::uint64_t at = offset + i;
     buffer[i] = at < bytes.size() ? bytes[static_cast<std::size_t>(at)] : 0xFF;

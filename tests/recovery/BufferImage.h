@@ -14,7 +14,7 @@ class BufferImage : public CRyRecoveryImage {
   explicit BufferImage(std::vector<std::uint8_t> bytes) : bytes(std::move(bytes)) {}
   std::uint64_t GetImageLength() const override { return bytes.size(); }
   std::int32_t GetImageBytes(std::uint64_t offset, std::uint32_t length,
-                             std::uint8_t* buffer) override;
+                             std::uint8_t* buffer) const override;
 
  private:
   std::vector<std::uint8_t> bytes;
