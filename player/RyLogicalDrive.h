@@ -35,6 +35,10 @@ class CRyLogicalDrive : public CRyBase {
   std::int32_t SetRequiredEntry(const LogicalTableEntry* entry);
   std::int32_t SetCurrentEntry(const LogicalTableEntry* entry);
   int FitsEntry(const LogicalTableEntry& entry) const;
+  // The player's volume was closed: no command may reach it until the next
+  // Attach.
+  void DetachTransport() { transport = nullptr; }
+  bool HasTransport() const { return transport != nullptr; }
   const LogicalTableEntry& GetCurrentEntry() const { return currentEntry; }
 
  protected:

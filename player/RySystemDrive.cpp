@@ -179,3 +179,7 @@ std::int32_t CRySystemDrive::Verify() {
                         return VerifyChunk(first, count, offset);
                       });
 }
+
+bool CRySystemDrive::HoldsImage() const {
+  return component != nullptr && requiredEntry.sizeInBytes >= component->GetImageLength();
+}

@@ -40,6 +40,8 @@ class CRySystemDrive : public CRyLogicalDrive {
   std::int32_t Verify();
 
   const CRyFwComponent* GetComponent() const { return component.get(); }
+  // Whether the required size has room for the whole image.
+  bool HoldsImage() const;
 
  private:
   std::int32_t GetDeviceVersion(std::uint32_t infoType, CRyVersionInfo& out);

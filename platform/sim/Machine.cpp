@@ -254,7 +254,16 @@ DWORD Machine::Wait(HANDLE handle, DWORD milliseconds, bool alertable) {
       RunApcs(lock);
       return WAIT_IO_COMPLETION;
     }
-    if (virtualTime >= self.deadline) return WAIT_TIMEOUT;
+    if (virtualTime >= self.deadline) {
+      // A poll gives the other threads the processor, as the system call
+      // of a real poll does; spinning on the machine's lock would starve
+      // the thread being polled.
+      if (milliseconds == 0) {
+        lock.unlock();
+        std::this_thread::yield();
+      }
+      return WAIT_TIMEOUT;
+    }
     if (OthersAllBlocked()) {
       // Nothing can change until time passes: jump to the first deadline.
       const std::uint64_t next = EarliestDeadline(self.deadline);

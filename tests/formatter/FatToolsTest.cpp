@@ -3,10 +3,7 @@
 // mtype on the image at the partition's offset.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -14,6 +11,7 @@
 
 #include "sim/FlashImage.h"
 #include "tests/formatter/FormatBench.h"
+#include "tests/support/FatTools.h"
 
 namespace {
 
@@ -43,30 +41,6 @@ const ToolCase kCases[] = {
     {"BySize2GiB", 2048, false, "FAT32", 8, 512},
 };
 
-struct ToolRun {
-  int exitCode = -1;
-  std::string output;
-};
-
-ToolRun RunTool(const std::string& command) {
-  ToolRun run;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) run.output += buffer;
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-std::uint32_t LittleEndian32(const std::vector<char>& bytes, std::size_t offset) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4; ++i) {
-    value |= std::uint32_t{static_cast<std::uint8_t>(bytes[offset + i])} << (8 * i);
-  }
-  return value;
-}
-
 // The first number after "key" in text, or -1.
 long long NumberAfter(const std::string& text, const std::string& key) {
   std::smatch match;
@@ -74,37 +48,18 @@ long long NumberAfter(const std::string& text, const std::string& key) {
   return std::stoll(match[1]);
 }
 
+using test::RunTool;
+using test::ToolRun;
+
 class FatToolsTest : public ::testing::TestWithParam<ToolCase> {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/ombra-fat-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    directory = pattern;
+    ASSERT_FALSE(scratch.Path().empty());
+    directory = scratch.Path();
     image = directory + "/drive.img";
     partition = directory + "/partition.img";
     rcFile = directory + "/mtoolsrc";
     std::ofstream(rcFile) << "mtools_skip_check=1\n";
-  }
-  void TearDown() override { RunTool("rm -rf '" + directory + "'"); }
-
-  // Copies the first partition out of the image; its start sector.
-  void CutPartition(std::uint32_t& startSector, std::uint32_t& sectorCount) {
-    std::ifstream in(image, std::ios::binary);
-    std::vector<char> mbr(512);
-    ASSERT_TRUE(in.read(mbr.data(), 512));
-    startSector = LittleEndian32(mbr, 0x1C6);
-    sectorCount = LittleEndian32(mbr, 0x1CA);
-    in.seekg(std::streamoff{startSector} * 512);
-    std::ofstream out(partition, std::ios::binary);
-    std::vector<char> chunk(1 << 20);
-    for (std::uint64_t left = std::uint64_t{sectorCount} * 512; left > 0;) {
-      const std::size_t length =
-          left < chunk.size() ? static_cast<std::size_t>(left) : chunk.size();
-      ASSERT_TRUE(in.read(chunk.data(), static_cast<std::streamsize>(length)));
-      out.write(chunk.data(), static_cast<std::streamsize>(length));
-      left -= length;
-    }
-    ASSERT_TRUE(out.good());
   }
 
   std::string Mtools(const std::string& tool, const std::string& arguments) const {
@@ -112,6 +67,7 @@ class FatToolsTest : public ::testing::TestWithParam<ToolCase> {
            std::to_string(offset) + "' " + arguments;
   }
 
+  test::ScratchDirectory scratch;
   std::string directory, image, partition, rcFile;
   std::uint64_t offset = 0;
 };
@@ -126,7 +82,7 @@ TEST_P(FatToolsTest, ToolsAcceptTheFormattedDrive) {
     ASSERT_TRUE(sim::SaveDataDriveImage(bench.bench->player->GetFlash(), image));
   }
   std::uint32_t start = 0, sectors = 0;
-  ASSERT_NO_FATAL_FAILURE(CutPartition(start, sectors));
+  ASSERT_TRUE(test::CutPartition(image, partition, start, sectors));
   EXPECT_EQ(start, 32u);
   offset = std::uint64_t{start} * 512;
 
