@@ -20,11 +20,7 @@ constexpr std::uint8_t kLabel[] = {'K', '5', '2', '0'};
 class Win9xFormatTest : public ::testing::TestWithParam<std::int32_t> {
  protected:
   void SetUp() override {
-    bench.AttachPlayerAdapter(0x81);
-    sim::Vwin32Drive player;
-    player.int13Unit = 0x81;
-    bench.Vwin32().AddDrive(L'E', player);
-    bench.machine->AddDriveLetter(L'E', DRIVE_REMOVABLE);
+    bench.AttachPlayerVolume();
     transport = std::make_unique<CRyScsi_9x>(&bench.owner, "CRyScsi_9x");
     ASSERT_EQ(transport->FindPlayerDrive(), 0);
     ASSERT_EQ(transport->Open(), 0);

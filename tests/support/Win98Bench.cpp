@@ -21,6 +21,14 @@ BYTE Win98Bench::AttachPlayerAdapter(BYTE int13Unit) {
   return playerAdapter;
 }
 
+void Win98Bench::AttachPlayerVolume(wchar_t letter, BYTE int13Unit) {
+  AttachPlayerAdapter(int13Unit);
+  sim::Vwin32Drive volume;
+  volume.int13Unit = int13Unit;
+  Vwin32().AddDrive(letter, volume);
+  machine->AddDriveLetter(letter, DRIVE_REMOVABLE);
+}
+
 void Win98Bench::AddRegistryInstance(const wchar_t* instance, const wchar_t* lun, wchar_t letter) {
   const std::wstring key = std::wstring(kScsiKey) + L"\\" + instance;
   Registry().SetStringValue(key, L"SCSILUN", lun);

@@ -28,6 +28,9 @@ class Win98Bench {
 
   // Attaches the player as the next host adapter.
   BYTE AttachPlayerAdapter(BYTE int13Unit = 0x00);
+  // The player as the system sees it once its driver is loaded: a host
+  // adapter with that INT 13h unit, and a removable volume vwin32 knows.
+  void AttachPlayerVolume(wchar_t letter = L'E', BYTE int13Unit = 0x81);
   // A registry instance of the player naming a drive letter; the letter
   // also becomes a removable drive of the machine.
   void AddRegistryInstance(const wchar_t* instance, const wchar_t* lun, wchar_t letter);

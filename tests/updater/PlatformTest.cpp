@@ -15,11 +15,7 @@ namespace {
 class Windows98Test : public ::testing::Test {
  protected:
   void SetUp() override {
-    bench.AttachPlayerAdapter(0x81);
-    sim::Vwin32Drive player;
-    player.int13Unit = 0x81;
-    bench.Vwin32().AddDrive(L'E', player);
-    bench.machine->AddDriveLetter(L'E', DRIVE_REMOVABLE);
+    bench.AttachPlayerVolume();
     ASSERT_EQ(engine.updater->ConnectUsbDevice(), 0);
     bench.player->ClearTrace();
   }
