@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/RyStatus.h"
+#include "player/RySystemDrive.h"
 #include "sim/PlayerSenseCodes.h"
 #include "tests/updater/UpdaterBench.h"
 #include "updater/RyUsbMscDev.h"
@@ -81,6 +82,25 @@ TEST(LayoutTest, UpdateRefusesDrivesTooSmallForTheirImages) {
   ASSERT_EQ(bench.Updater().ConnectUsbDevice(), 0);
   EXPECT_EQ(bench.Updater().UpdateAndFormat(), 0);
   EXPECT_TRUE(bench.DrivesHoldImages());
+}
+
+TEST(LayoutTest, ADriveMissingFromTheTableGetsNoDeviceVersion) {
+  test::UpdaterBench bench;
+  std::vector<sim::SystemDriveImage> drives =
+      sim::CurrentFirmwareDrives(kMiB, {1, 2, 3}, {1, 0, 0});
+  drives.pop_back();  // no resource drive
+  ASSERT_EQ(sim::InstallFirmware(bench.Flash(), drives), 0);
+  ASSERT_EQ(bench.Updater().ConnectUsbDevice(), 0);
+  const CRySystemDrive* resources = bench.Updater().GetUsbDevice()->GetSystemDrive(3);
+  EXPECT_EQ(resources->GetCurrentEntry().driveNumber, CRyLogicalDrive::kNoDrive);
+  CRyVersionInfoPtrArray* device = nullptr;
+  CRyVersionInfoPtrArray* image = nullptr;
+  ASSERT_EQ(bench.Updater().GetComponentVersions(device, image), 0);
+  CRyVersionInfo* version = nullptr;
+  ASSERT_EQ(device->GetAt(3, version), 0);
+  EXPECT_EQ(version->ToString(), L"000.000.000");
+  ASSERT_EQ(device->GetAt(2, version), 0);
+  EXPECT_EQ(version->ToString(), L"001.002.003");
 }
 
 class UnreadableTableTest : public ::testing::Test {
