@@ -98,6 +98,23 @@ TEST_F(UpdateRoadTest, UpdateWritesEveryDriveThenReadsItBack) {
   EXPECT_EQ(bench.engine.progress.calls.front(), "SetTotalSteps(14)");
 }
 
+TEST_F(UpdateRoadTest, UpdateReportsItsPhasesInOrder) {
+  ASSERT_EQ(bench.Updater().Update(), 0);
+  std::vector<std::string> phases;
+  for (const std::string& call : bench.engine.progress.calls) {
+    if (call.rfind("BeginPhase", 0) == 0) phases.push_back(call);
+  }
+  // Open and lock; per component erase (6 + n) and write (17 + n) in 16
+  // chunks; verify of all 64 chunks; unlock and close.
+  std::vector<std::string> expected = {"BeginPhase(2,1)", "BeginPhase(3,1)"};
+  for (int component = 1; component <= 4; ++component) {
+    expected.push_back("BeginPhase(" + std::to_string(6 + component) + ",1)");
+    expected.push_back("BeginPhase(" + std::to_string(17 + component) + ",16)");
+  }
+  expected.insert(expected.end(), {"BeginPhase(5,64)", "BeginPhase(45,1)", "BeginPhase(46,1)"});
+  EXPECT_EQ(phases, expected);
+}
+
 TEST_F(UpdateRoadTest, UpdateShowsTheCarriedVersionsAfterwards) {
   ASSERT_EQ(bench.Updater().Update(), 0);
   ASSERT_EQ(bench.Updater().ConnectUsbDevice(), 0);
