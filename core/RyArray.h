@@ -3,6 +3,7 @@
 // count, its elements start at zero, and every access is bounds-checked with
 // a status code instead of an exception.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -49,7 +50,9 @@ class CRyArray : public CRyBase {
   }
 
   virtual std::int32_t ZeroFill() {
-    for (std::uint32_t i = 0; i < count; ++i) storage[i] = Element{};
+    // One fill, not an element loop the compiler cannot widen: byte arrays
+    // of a chunk are cleared several times per command.
+    std::fill_n(storage, count, Element{});
     return RyStatus::kSuccess;
   }
 

@@ -83,6 +83,8 @@ std::int32_t CRyFwComponent::LoadImage() {
     if (decoder->GetStatus() != RyStatus::kSuccess) return decoder->GetStatus();
     bytes = decoder->GetBytes();
     length = decoder->GetLength();
+    // Only the decoded copy is read from here on: one image less held at once.
+    file.reset();
   }
   std::unique_ptr<CRyByteArray> loaded(new (std::nothrow) CRyByteArray(length, "CRyByteArray"));
   if (loaded == nullptr || loaded->GetStatus() != RyStatus::kSuccess) return RyStatus::kFailed;

@@ -248,7 +248,7 @@ TEST_F(FwComponentTest, EmptyFileIsAnEmptyImage) {
 
 TEST_F(FwComponentTest, NoMemoryForTheImageGivesMinusOne) {
   Put(mkimage::VersionedImage({1, 2, 3}, {4, 5, 6}, test::Payload(4096)));
-  machine->SetHeapLimit(6000);  // room for the file, not for the image beside it
+  machine->FailAllocationsAfter(1);  // the file is read, the image finds no memory
   EXPECT_EQ(Load().GetStatus(), -1);
   EXPECT_EQ(component->GetImageLength(), 0u);
 }
