@@ -10,8 +10,7 @@ std::int32_t PlanDriveChunks(std::uint64_t requiredSize, std::uint32_t sectorSiz
   const auto totalSectors = static_cast<std::uint32_t>(requiredSize / sectorSize +
                                                        (requiredSize % sectorSize != 0 ? 1 : 0));
   chunks.sectorSize = sectorSize;
-  chunks.sectorsPerChunk = DriveChunks::kChunkBytes / sectorSize;
-  if (chunks.sectorsPerChunk == 0) chunks.sectorsPerChunk = 1;
+  chunks.sectorsPerChunk = SectorsPerChunk(sectorSize);
   chunks.fullChunks = totalSectors / chunks.sectorsPerChunk;
   chunks.restSectors = totalSectors % chunks.sectorsPerChunk;
   return RyStatus::kSuccess;

@@ -18,6 +18,13 @@ struct DriveChunks {
   std::uint64_t ChunkBytes() const { return std::uint64_t{sectorSize} * sectorsPerChunk; }
 };
 
+// Sectors of one chunk: as many as 64 KiB hold, but at least one. The
+// formatter's writes are cut the same way.
+inline std::uint32_t SectorsPerChunk(std::uint32_t sectorSize) {
+  const std::uint32_t sectors = DriveChunks::kChunkBytes / sectorSize;
+  return sectors > 0 ? sectors : 1;
+}
+
 // -9 for a sector size of 0, which a device may answer but no drive has.
 std::int32_t PlanDriveChunks(std::uint64_t requiredSize, std::uint32_t sectorSize,
                              DriveChunks& chunks);

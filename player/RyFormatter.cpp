@@ -11,6 +11,7 @@
 #include "device/RyScsi.h"
 #include "player/RyDataDrive.h"
 #include "player/RyDisk.h"
+#include "player/RyDriveChunks.h"
 
 namespace {
 
@@ -21,7 +22,6 @@ constexpr int kPhaseZeroSectors = 31;
 constexpr int kPhaseBootSector = 32;
 constexpr int kPhaseRootDirectory = 44;
 
-constexpr std::uint32_t kChunkBytes = 65536;
 constexpr std::uint8_t kVolumeLabelAttribute = 0x08;
 constexpr std::uint32_t kLabelAttributeOffset = CRyDisk::kLabelLength;
 // Sectors of the FAT32 reserved area written record by record: boot sector,
@@ -44,6 +44,7 @@ CRyFormatter::CRyFormatter(CRyDeviceOwner* owner, CRyDataDrive* dataDrive, CRySc
                            CRyBaseToCmdLineProcessor* commandLine, const char* name)
     : CRyBase(name),
       owner(owner),
+      progress(owner),
       dataDrive(dataDrive),
       transport(transport),
       commandLine(commandLine) {}
@@ -54,14 +55,14 @@ std::int32_t CRyFormatter::Format(std::int32_t physical, const std::uint8_t* lab
   std::uint32_t lastBlock = 0;
   std::uint32_t blockLength = 0;
   const std::int32_t capacity = dataDrive->ReadCapacity(lastBlock, blockLength);
-  Advance(1);
+  progress.Advance(1);
   if (capacity != 0) return capacity;
   // A last block of FFFFFFFFh counts more sectors than any geometry holds.
   if (lastBlock == 0xFFFFFFFF) return RyStatus::kNoGeometryFits;
   sectorSize = blockLength;
 
   CRyDisk disk(lastBlock + 1, sectorSize, IsFat16Forced(), "CRyDisk");
-  Advance(1);
+  progress.Advance(1);
   RY_RETURN_IF_FAILED(disk.GetStatus());
   RY_RETURN_IF_FAILED(disk.StoreLabel(label, labelLength));
 
@@ -112,7 +113,7 @@ std::int32_t CRyFormatter::WriteLayout(int osClass, const CRyDisk& disk) {
     // From here on the volume is the partition: numbers are relative to it.
     sectorNumber = 0;
   }
-  BeginPhase(kPhaseBootRecords, 2);
+  progress.BeginPhase(kPhaseBootRecords, 2);
   RY_RETURN_IF_FAILED(WriteReservedSectors(disk));
   RY_RETURN_IF_FAILED(WriteFats(disk));
   RY_RETURN_IF_FAILED(WriteRootDirectory(disk));
@@ -147,8 +148,8 @@ std::int32_t CRyFormatter::WriteFats(const CRyDisk& disk) {
   std::uint32_t initialLength = 0;
   RY_RETURN_IF_FAILED(CRyDisk::FatInitialBytes(disk.GetFatType(), initial, initialLength));
   for (std::uint8_t copy = 1; copy <= CRyDisk::kNumberOfFats; ++copy) {
-    BeginTask(CRyProgress::kWriteFatCopyPhase, ChunkSteps(disk.GetFatSectors(), ChunkSectors()),
-              copy);
+    progress.BeginTask(CRyProgress::kWriteFatCopyPhase,
+                       ChunkSteps(disk.GetFatSectors(), ChunkSectors()), copy);
     RY_RETURN_IF_FAILED(WriteChunks(disk.GetFatSectors(), initial, initialLength, sectorNumber));
   }
   return 0;
@@ -159,12 +160,12 @@ std::int32_t CRyFormatter::WriteRootDirectory(const CRyDisk& disk) {
   std::memcpy(entry, disk.GetLabel(), CRyDisk::kLabelLength);
   entry[kLabelAttributeOffset] = kVolumeLabelAttribute;
   const std::uint32_t sectors = disk.GetRootDirectorySectors();
-  BeginPhase(kPhaseRootDirectory, ChunkSteps(sectors, ChunkSectors()));
+  progress.BeginPhase(kPhaseRootDirectory, ChunkSteps(sectors, ChunkSectors()));
   return WriteChunks(sectors, entry, sizeof entry, sectorNumber);
 }
 
 std::int32_t CRyFormatter::WriteSingleSector(const std::uint8_t* record, int phase) {
-  BeginPhase(phase, 2);
+  progress.BeginPhase(phase, 2);
   CRyByteArray buffer(sectorSize, "CRyByteArray");
   RY_RETURN_IF_FAILED(buffer.GetStatus());
   RY_RETURN_IF_FAILED(buffer.WriteBytes(record, CRyDisk::kRecordSize, 0));
@@ -172,7 +173,7 @@ std::int32_t CRyFormatter::WriteSingleSector(const std::uint8_t* record, int pha
 }
 
 std::int32_t CRyFormatter::WriteZeroSectors(std::uint32_t count, std::uint32_t& number) {
-  BeginPhase(kPhaseZeroSectors, ChunkSteps(count, ChunkSectors()));
+  progress.BeginPhase(kPhaseZeroSectors, ChunkSteps(count, ChunkSectors()));
   return WriteChunks(count, nullptr, 0, number);
 }
 
@@ -195,32 +196,14 @@ std::int32_t CRyFormatter::WriteChunks(std::uint32_t count, const std::uint8_t* 
 std::int32_t CRyFormatter::WriteVerify(const CRyByteArray& buffer, std::uint32_t& number) {
   const std::uint32_t count = buffer.GetCount() / sectorSize;
   RY_RETURN_IF_FAILED(dataDrive->WriteBlocks(buffer, count, number, sectorSize));
-  Advance(1);
+  progress.Advance(1);
   CRyByteArray readBack(buffer.GetCount(), "CRyByteArray");
   RY_RETURN_IF_FAILED(readBack.GetStatus());
   RY_RETURN_IF_FAILED(dataDrive->ReadBlocks(readBack, count, number, sectorSize));
-  Advance(1);
+  progress.Advance(1);
   if (buffer.IsDifferent(readBack)) return RyStatus::kVerifyMismatch;
   number += count;
   return 0;
 }
 
-std::uint32_t CRyFormatter::ChunkSectors() const {
-  const std::uint32_t chunk = kChunkBytes / sectorSize;
-  return chunk > 0 ? chunk : 1;
-}
-
-void CRyFormatter::BeginPhase(int phase, int steps) {
-  CRyProgress* progress = owner != nullptr ? owner->GetProgress() : nullptr;
-  if (progress != nullptr) progress->BeginPhase(phase, steps);
-}
-
-void CRyFormatter::BeginTask(int phase, int steps, std::uint8_t index) {
-  CRyProgress* progress = owner != nullptr ? owner->GetProgress() : nullptr;
-  if (progress != nullptr) progress->BeginTask(phase, steps, index);
-}
-
-void CRyFormatter::Advance(int steps) {
-  CRyProgress* progress = owner != nullptr ? owner->GetProgress() : nullptr;
-  if (progress != nullptr) progress->Advance(steps);
-}
+std::uint32_t CRyFormatter::ChunkSectors() const { return SectorsPerChunk(sectorSize); }

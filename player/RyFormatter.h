@@ -7,6 +7,7 @@
 
 #include "core/RyBase.h"
 #include "core/RyByteArray.h"
+#include "device/RyOwnerProgress.h"
 
 class CRyBaseToCmdLineProcessor;
 class CRyDataDrive;
@@ -47,11 +48,9 @@ class CRyFormatter : public CRyBase {
   std::int32_t WriteVerify(const CRyByteArray& buffer, std::uint32_t& number);
 
   std::uint32_t ChunkSectors() const;
-  void BeginPhase(int phase, int steps);
-  void BeginTask(int phase, int steps, std::uint8_t index);
-  void Advance(int steps);
 
-  CRyDeviceOwner* owner;                   // not owned
+  CRyDeviceOwner* owner;  // not owned
+  OwnerProgress progress;
   CRyDataDrive* dataDrive;                 // not owned
   CRyScsi* transport;                      // not owned
   CRyBaseToCmdLineProcessor* commandLine;  // not owned

@@ -38,7 +38,6 @@ class CRyLogicalDrive : public CRyBase {
   // The player's volume was closed: no command may reach it until the next
   // Attach.
   void DetachTransport() { transport = nullptr; }
-  bool HasTransport() const { return transport != nullptr; }
   const LogicalTableEntry& GetCurrentEntry() const { return currentEntry; }
 
  protected:

@@ -7,6 +7,7 @@
 #include "core/RyProgress.h"
 #include "core/RyStatus.h"
 #include "device/RyDeviceOwner.h"
+#include "device/RyOwnerProgress.h"
 #include "player/RyLogicalDriveCommands.h"
 
 namespace {
@@ -87,7 +88,7 @@ template <typename Visit>
 std::int32_t CRySystemDrive::ForEachChunk(const DriveChunks& chunks, Visit visit) const {
   const auto step = [&](std::uint64_t firstSector, std::uint32_t sectorCount, std::uint32_t k) {
     const std::int32_t result = visit(firstSector, sectorCount, k * chunks.ChunkBytes());
-    if (result == RyStatus::kSuccess) AdvanceProgress();
+    if (result == RyStatus::kSuccess) OwnerProgress(updater).Advance(1);
     return result;
   };
   std::uint64_t firstSector = 0;
@@ -110,11 +111,6 @@ std::int32_t CRySystemDrive::ReadImageChunk(std::uint64_t imageOffset, CRyByteAr
     return RyStatus::kSuccess;
   }
   return component->GetImageBytes(imageOffset, out.GetCount(), out);
-}
-
-void CRySystemDrive::AdvanceProgress() const {
-  CRyProgress* progress = updater != nullptr ? updater->GetProgress() : nullptr;
-  if (progress != nullptr) progress->Advance(1);
 }
 
 std::int32_t CRySystemDrive::WriteChunk(std::uint64_t firstSector, std::uint32_t sectorCount,
@@ -160,11 +156,8 @@ std::int32_t CRySystemDrive::Download(std::uint32_t& chunkCount) {
   DriveChunks chunks;
   if (const std::int32_t result = PlanChunks(chunks); result != RyStatus::kSuccess) return result;
   chunkCount = chunks.ChunkCount();
-  CRyProgress* progress = updater != nullptr ? updater->GetProgress() : nullptr;
-  if (progress != nullptr) {
-    progress->BeginTask(CRyProgress::kWriteComponentPhase, static_cast<int>(chunkCount),
-                        componentNumber);
-  }
+  OwnerProgress(updater).BeginTask(CRyProgress::kWriteComponentPhase, static_cast<int>(chunkCount),
+                                   componentNumber);
   return ForEachChunk(chunks,
                       [this](std::uint64_t first, std::uint32_t count, std::uint64_t offset) {
                         return WriteChunk(first, count, offset);

@@ -57,7 +57,6 @@ class CRySystemDrive : public CRyLogicalDrive {
   std::int32_t VerifyChunk(std::uint64_t firstSector, std::uint32_t sectorCount,
                            std::uint64_t imageOffset);
   std::int32_t ReadImageChunk(std::uint64_t imageOffset, CRyByteArray& out) const;
-  void AdvanceProgress() const;
 
   std::unique_ptr<CRyFwComponent> component;
 };

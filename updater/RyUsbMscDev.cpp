@@ -33,11 +33,14 @@ constexpr int kStepsCloseKind = 3;
 constexpr int kStepsUpdateKind = 1;
 constexpr int kStepsUpdateAndFormatKind = 0;
 
+// The entries a table holds, never more than its records.
+std::uint32_t EntryCount(const LogicalTable& table) {
+  return table.entryCount < kLogicalTableMaxEntries ? table.entryCount : kLogicalTableMaxEntries;
+}
+
 const LogicalTableEntry* FindEntry(const LogicalTable& table, std::uint8_t type,
                                    const std::uint8_t* tag) {
-  const std::uint32_t count =
-      table.entryCount < kLogicalTableMaxEntries ? table.entryCount : kLogicalTableMaxEntries;
-  for (std::uint32_t i = 0; i < count; ++i) {
+  for (std::uint32_t i = 0; i < EntryCount(table); ++i) {
     const LogicalTableEntry& entry = table.entries[i];
     if (entry.driveType == type && (tag == nullptr || entry.tag == *tag)) return &entry;
   }
@@ -270,10 +273,7 @@ void CRyUsbMscDev::BuildLayout(LogicalTable& layout) const {
 
 bool CRyUsbMscDev::LayoutFits(const LogicalTable& layout) const {
   std::uint32_t used = 0;
-  const std::uint32_t count = logicalTable.entryCount < kLogicalTableMaxEntries
-                                  ? logicalTable.entryCount
-                                  : kLogicalTableMaxEntries;
-  for (std::uint32_t i = 0; i < count; ++i) {
+  for (std::uint32_t i = 0; i < EntryCount(logicalTable); ++i) {
     const std::uint8_t type = logicalTable.entries[i].driveType;
     if (type == kDriveTypeData || type == kDriveTypeSystem) ++used;
   }
@@ -326,25 +326,25 @@ std::int32_t CRyUsbMscDev::CheckDrivesHoldImages() const {
 }
 
 std::int32_t CRyUsbMscDev::OpenVolumePhase() {
-  BeginPhase(kPhaseOpenVolume, 1);
+  Progress().BeginPhase(kPhaseOpenVolume, 1);
   const std::int32_t opened = transport->Open();
-  Advance(1);
+  Progress().Advance(1);
   if (opened != RyStatus::kSuccess) return opened;
-  BeginPhase(kPhaseLockVolume, 1);
+  Progress().BeginPhase(kPhaseLockVolume, 1);
   const std::int32_t locked = transport->LockVolume(tableUnreadable);
-  Advance(1);
+  Progress().Advance(1);
   // The volume is closed again after every successful open.
   if (locked != RyStatus::kSuccess) Detach();
   return locked;
 }
 
 std::int32_t CRyUsbMscDev::CloseVolumePhase() {
-  BeginPhase(kPhaseUnlockVolume, 1);
+  Progress().BeginPhase(kPhaseUnlockVolume, 1);
   const std::int32_t unlocked = transport->UnlockVolume(tableUnreadable);
-  Advance(1);
-  BeginPhase(kPhaseCloseVolume, 1);
+  Progress().Advance(1);
+  Progress().BeginPhase(kPhaseCloseVolume, 1);
   const std::int32_t closed = transport->Close();
-  Advance(1);
+  Progress().Advance(1);
   Detach();
   return FirstFailure(unlocked, closed);
 }
@@ -358,15 +358,15 @@ void CRyUsbMscDev::Detach() {
 
 std::int32_t CRyUsbMscDev::DownloadAll() {
   std::int32_t result = AssignEntries();
-  Advance(1);
+  Progress().Advance(1);
   if (result != RyStatus::kSuccess) return result;
   if (result = CheckDrivesHoldImages(); result != RyStatus::kSuccess) return result;
   std::uint32_t totalChunks = 0;
   for (std::uint8_t i = 0; i < systemDriveCount && result == RyStatus::kSuccess; ++i) {
     CRySystemDrive* drive = GetSystemDrive(i);
-    BeginTask(CRyProgress::kEraseComponentPhase, 1, drive->GetComponentNumber());
+    Progress().BeginTask(CRyProgress::kEraseComponentPhase, 1, drive->GetComponentNumber());
     result = drive->Erase();
-    Advance(1);
+    Progress().Advance(1);
     if (result != RyStatus::kSuccess) break;
     std::uint32_t chunks = 0;
     result = drive->Download(chunks);
@@ -375,7 +375,7 @@ std::int32_t CRyUsbMscDev::DownloadAll() {
   // The versions on the player changed with the first version record.
   CollectVersions(RyStatus::kSuccess, 0);
   if (result != RyStatus::kSuccess) return result;
-  BeginPhase(kPhaseVerify, static_cast<int>(totalChunks));
+  Progress().BeginPhase(kPhaseVerify, static_cast<int>(totalChunks));
   for (std::uint8_t i = 0; i < systemDriveCount; ++i) {
     if (result = GetSystemDrive(i)->Verify(); result != RyStatus::kSuccess) return result;
   }
@@ -384,23 +384,23 @@ std::int32_t CRyUsbMscDev::DownloadAll() {
 
 std::int32_t CRyUsbMscDev::FormatUpdate() {
   CRyFormatter formatter(updater, dataDrive, transport, updater->GetCommandLine(), "CRyFormatter");
-  BeginPhase(kPhaseRelayout, 4);
+  Progress().BeginPhase(kPhaseRelayout, 4);
   LogicalTable layout;
   BuildLayout(layout);
-  Advance(1);
+  Progress().Advance(1);
   CRyEraseLogicalMedia erase;
   std::int32_t result = SendToPlayer(erase);
-  Advance(1);
+  Progress().Advance(1);
   if (result != RyStatus::kSuccess) return result;
   CRyAllocateLogicalMedia allocate(layout);
   result = SendToPlayer(allocate);
-  Advance(1);
+  Progress().Advance(1);
   if (result != RyStatus::kSuccess) return result;
   if (result = DownloadAll(); result != RyStatus::kSuccess) return result;
-  BeginPhase(kPhaseFormatDataDrive, 2);
-  Advance(1);
+  Progress().BeginPhase(kPhaseFormatDataDrive, 2);
+  Progress().Advance(1);
   result = dataDrive->Erase();
-  Advance(1);
+  Progress().Advance(1);
   if (result != RyStatus::kSuccess) return result;
   std::string label;
   if (result = updater->GetConfigInfo()->GetVolumeLabel(label); result != RyStatus::kSuccess) {
@@ -412,7 +412,7 @@ std::int32_t CRyUsbMscDev::FormatUpdate() {
 
 std::int32_t CRyUsbMscDev::Update() {
   if (!attached) return RyStatus::kNoPlayerDevice;
-  SetTotalSteps(StepCount(kStepsUpdateKind));
+  Progress().SetTotalSteps(StepCount(kStepsUpdateKind));
   if (const std::int32_t result = OpenVolumePhase(); result != RyStatus::kSuccess) return result;
   const std::int32_t result = DownloadAll();
   return FirstFailure(result, CloseVolumePhase());
@@ -421,7 +421,7 @@ std::int32_t CRyUsbMscDev::Update() {
 std::int32_t CRyUsbMscDev::UpdateAndFormat() {
   if (!attached) return RyStatus::kNoPlayerDevice;
   const OsClass osClass = GetOsClass();
-  SetTotalSteps(StepCount(kStepsUpdateAndFormatKind));
+  Progress().SetTotalSteps(StepCount(kStepsUpdateAndFormatKind));
   if (const std::int32_t result = OpenVolumePhase(); result != RyStatus::kSuccess) return result;
   std::int32_t result = FormatUpdate();
   if (osClass == kOsClassWindows9x) {
@@ -449,20 +449,4 @@ int CRyUsbMscDev::StepCount(int kind) const {
   }
 }
 
-void CRyUsbMscDev::SetTotalSteps(int steps) {
-  if (CRyProgress* progress = updater->GetProgress()) progress->SetTotalSteps(steps);
-}
-
-void CRyUsbMscDev::BeginPhase(int phase, int steps) {
-  if (CRyProgress* progress = updater->GetProgress()) progress->BeginPhase(phase, steps);
-}
-
-void CRyUsbMscDev::BeginTask(int phase, int steps, std::uint8_t componentNumber) {
-  if (CRyProgress* progress = updater->GetProgress()) {
-    progress->BeginTask(phase, steps, componentNumber);
-  }
-}
-
-void CRyUsbMscDev::Advance(int steps) {
-  if (CRyProgress* progress = updater->GetProgress()) progress->Advance(steps);
-}
+OwnerProgress CRyUsbMscDev::Progress() const { return OwnerProgress(updater); }

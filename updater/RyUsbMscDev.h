@@ -7,6 +7,7 @@
 
 #include "core/RyBase.h"
 #include "core/RyVersionInfo.h"
+#include "device/RyOwnerProgress.h"
 #include "player/RyLogicalTable.h"
 
 class CRyDataDrive;
@@ -52,12 +53,8 @@ class CRyUsbMscDev : public CRyBase {
   std::uint16_t GetChipRevision() const { return chipMajorRevision; }
   wchar_t GetDriveLetter() const { return driveLetter; }
   std::int32_t IsTableUnreadable() const { return tableUnreadable; }
-  bool IsAttached() const { return attached; }
   const LogicalTable& GetLogicalTable() const { return logicalTable; }
-  std::uint8_t GetSystemDriveCount() const { return systemDriveCount; }
   CRySystemDrive* GetSystemDrive(std::uint8_t index) const;
-  CRyDataDrive* GetDataDrive() const { return dataDrive; }
-  CRyScsi* GetTransport() const { return transport; }
 
  private:
   std::int32_t ReadLogicalTable();
@@ -69,10 +66,7 @@ class CRyUsbMscDev : public CRyBase {
   bool IsComplete(const CRyVersionInfoPtrArray* versions) const;
   // -1 when a drive of the player is smaller than the image it is to hold.
   std::int32_t CheckDrivesHoldImages() const;
-  void SetTotalSteps(int steps);
-  void BeginPhase(int phase, int steps);
-  void BeginTask(int phase, int steps, std::uint8_t componentNumber);
-  void Advance(int steps);
+  OwnerProgress Progress() const;
 
   CRyUpdater* updater;                                        // not owned
   CRyScsi* transport = nullptr;                               // owned
